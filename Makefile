@@ -1,0 +1,47 @@
+# Korvane Device Programmer: top-level commands (see README.md).
+BUILD      ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS       ?= $(shell nproc)
+
+# Every Debian package the build, the tests and the benchmarks need.
+DEB_PACKAGES := cmake ninja-build g++ ccache pkg-config make \
+                libusb-1.0-0-dev libcli11-dev \
+                libgtest-dev libgmock-dev libbenchmark-dev \
+                srecord binutils
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build test run bench clean
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:" $$missing; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+configure: $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: deps
+	@$(MAKE) --no-print-directory build
+	cd $(BUILD) && ctest -j $(JOBS) --output-on-failure --timeout 300
+
+run: deps
+	@$(MAKE) --no-print-directory build
+	$(BUILD)/bin/kvprog-cli --virtual info
+	$(BUILD)/bin/kvprog-cli --virtual pins
+
+bench: deps
+	@$(MAKE) --no-print-directory build
+	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.2; done
+
+clean:
+	rm -rf $(BUILD)

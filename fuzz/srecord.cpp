@@ -1,0 +1,5 @@
+#include "fuzzreader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return FuzzReader(data, size, LoadSRecords, textrecords::LoadSRecordLines);
+}

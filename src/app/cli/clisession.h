@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "clicontext.h"
+#include "shell/consoleservices.h"
+
+class TUsbBackend;
+class TUsbDriver;
+class TVirtualModule;
+
+// What a command needs around it: the console services, the USB driver (the
+// virtual module with --virtual, else libusb), the connection list probed and
+// the link's transport errors worded as the message panel words them.
+class TCliSession {
+public:
+  explicit TCliSession(TCliContext& ctx);
+  ~TCliSession();
+  TCliSession(const TCliSession&) = delete;
+  TCliSession& operator=(const TCliSession&) = delete;
+
+  // False (with a message on stderr, exit code set) when the options are bad.
+  bool Ready() const { return IsReady; }
+  TVirtualModule* VirtualModule() const { return Module.get(); }
+  TConsoleServices& Console() { return ConsoleServices; }
+
+private:
+  TCliContext& Ctx;
+  TConsoleServices ConsoleServices;
+  TServicesScope Scope;
+  std::unique_ptr<TUsbBackend> Backend;
+  std::unique_ptr<TUsbDriver> Driver;
+  std::shared_ptr<TVirtualModule> Module;
+  bool IsReady = false;
+};

@@ -1,0 +1,150 @@
+#include "devices/catalogue_rows.h"
+
+namespace catalogue {
+
+// Microcontrollers: 8051 and AVR, CR16, Motorola, NEC, TI and ST.
+void AppendMcuRows(std::vector<TDevInfo>& rows) {
+  // clang-format off
+  rows.insert(rows.end(), {
+      // At89s1: ID, Name, Descr, e2cap, e2Opr, e2Tw (us), e2Tera (ms), e2Tfw (us), MemCap, LockBitsOption, FuseBitsOption
+      At89s1("89s151",   "AT89S51",   "4KB RAM:128",         128,   At89s51Opr(),   1000, 500, 1000, 0x1000, 29, 0),
+      At89s1("89s152",   "AT89S52",   "8KB RAM:256",         256,   At89s51Opr(),   1000, 500, 1000, 0x2000, 29, 0),
+      At89s1("89s18253", "AT89S8253", "12KB E2:2KB RAM:256", 0x800, At89s8253Opr(), 4000, 20,  4000, 0x3000, 27, 28),
+      // At89s5: ID, Name, Descr, e2Opr, e2Tera (ms), MemCap
+      At89s5("89s53",    "AT89S53",   "12KB RAM:256",       At89s53Opr(),   20, 0x3000),
+      At89s5("89s58252", "AT89S8252", "8KB E2:2KB RAM:256", At89s8252Opr(), 20, 0x2000),
+      // Avr: ID, Name, Descr, e2cap, e2Opr, e2Tw (us), e2Tera (ms), e2Tfw (us), MemCap, BPSector (page words), LockBitsOption, FuseBitsOption
+      Avr("90s21200",  "AT90S1200",  "512 x 16 E2:64",          64,   AvrClassic(),            9000, 18, 9000, 0x400,   0,   9,  0),
+      Avr("90s2313",   "AT90S2313",  "1K x 16 E2:128 RAM:128",  128,  AvrClassic(),            9000, 18, 9000, 0x800,   0,   9,  0),
+      Avr("90s2t2313", "ATtiny2313", "1K x 16 E2:128 RAM:128",  128,  AvrPaged(),              4000, 9,  4500, 0x800,   16,  45, 44),
+      Avr("90s22323",  "AT90S2323",  "1K x 16 E2:128 RAM:128",  128,  AvrClassicFuses(),       9000, 18, 9000, 0x800,   0,   9,  12),
+      Avr("90s2333",   "AT90S2333",  "1K x 16 E2:128 RAM:128",  128,  AvrClassicFuses(),       9000, 18, 9000, 0x800,   0,   9,  13),
+      Avr("90s22343",  "AT90S2343",  "1K x 16 E2:128 RAM:128",  128,  AvrClassicFuses(),       9000, 18, 9000, 0x800,   0,   9,  14),
+      Avr("90s24433",  "AT90S4433",  "2K x 16 E2:256 RAM:128",  256,  AvrClassicFuses(),       9000, 18, 9000, 0x1000,  0,   9,  15),
+      Avr("90s24434",  "AT90S4434",  "2K x 16 E2:256 RAM:256",  256,  AvrClassicFuses(),       9000, 18, 9000, 0x1000,  0,   9,  16),
+      Avr("90s28515",  "AT90S8515",  "4K x 16 E2:512 RAM:512",  512,  AvrClassic(),            9000, 18, 9000, 0x2000,  0,   9,  0),
+      Avr("90s2m8515", "ATmega8515", "4K x 16 E2:512 RAM:512",  512,  AvrPaged(),              9000, 9,  4500, 0x2000,  32,  11, 47),
+      Avr("90s28535",  "AT90S8535",  "4K x 16 E2:512 RAM:512",  512,  AvrClassicFuses(),       9000, 18, 9000, 0x2000,  0,   9,  17),
+      Avr("90s2m8535", "ATmega8535", "4K x 16 E2:512 RAM:512",  512,  AvrPaged(),              9000, 9,  4500, 0x2000,  32,  11, 46),
+      Avr("90s2t12",   "ATtiny12",   "512 x 16 E2:64",          64,   AvrTiny(),               4000, 9,  4500, 0x400,   0,   9,  18),
+      Avr("90s2t15",   "ATtiny15",   "512 x 16 E2:64",          64,   AvrTiny(),               4000, 9,  4500, 0x400,   0,   9,  19),
+      Avr("90s2m8",    "ATmega8",    "4K x 16 E2:512 RAM:1KB",  512,  AvrPaged(),              9000, 9,  4500, 0x2000,  32,  11, 20),
+      Avr("90s2m16",   "ATmega16",   "8K x 16 E2:512 RAM:1KB",  512,  AvrPaged(),              9000, 9,  4500, 0x4000,  64,  11, 21),
+      Avr("90s2m103",  "ATmega103",  "64K x 16 E2:4KB RAM:4KB", 4096, AvrClassicFuses(),       4000, 18, 4000, 0x20000, 0,   9,  22),
+      Avr("90s2m64",   "ATmega64",   "32K x 16 E2:2KB RAM:4KB", 2048, AvrPaged(),              9000, 9,  4500, 0x10000, 128, 11, 23),
+      Avr("90s2m128",  "ATmega128",  "64K x 16 E2:4KB RAM:4KB", 4096, AvrPaged(),              9000, 9,  4500, 0x20000, 128, 11, 23),
+      Avr("90s2m16",   "ATmega161",  "8K x 16 E2:512 RAM:1KB",  512,  AvrPagedNoCalibration(), 4000, 18, 4000, 0x4000,  64,  11, 24),
+      Avr("90s2m162",  "ATmega162",  "8K x 16 E2:512 RAM:1KB",  512,  AvrPaged(),              9000, 9,  4500, 0x4000,  64,  11, 43),
+      Avr("90s2m163",  "ATmega163",  "8K x 16 E2:512 RAM:1KB",  512,  AvrPaged(),              4000, 18, 4000, 0x4000,  64,  11, 25),
+      Avr("90s2m323",  "ATmega323",  "16K x 16 E2:1KB RAM:2KB", 1024, AvrPaged(),              4000, 18, 4000, 0x8000,  64,  11, 26),
+      // Cr16: ID, Name, Descr, e2cap, e2Start, MemCap
+      Cr16("cr16hcs5", "CR16HCS5", "64KB E2:2176 RAM:3K", 0x880, 0xE800, 0x10000),
+      Cr16("cr16hcs9", "CR16HCS9", "64KB E2:2176 RAM:3K", 0x880, 0xE800, 0x10000),
+      Cr16("cr16mcs5", "CR16MCS5", "64KB E2:2176 RAM:3K", 0x880, 0xE800, 0x10000),
+      Cr16("cr16mcs9", "CR16MCS9", "64KB E2:2176 RAM:3K", 0x880, 0xE800, 0x10000),
+      Cr16("cr16mct9", "CR16MCT9", "96KB E2:2176 RAM:4K", 0x880, 0xE800, 0x18000),
+      Cr16("cr16hct9", "CR16HCT9", "96KB E2:2176 RAM:4K", 0x880, 0xE800, 0x18000),
+      Cr16("cr16mct5", "CR16MCT5", "96KB E2:2176 RAM:4K", 0x880, 0xE800, 0x18000),
+      Cr16("cr16hct5", "CR16HCT5", "96KB E2:2176 RAM:4K", 0x880, 0xE800, 0x18000),
+      Cr16("cr16mfs5", "CR16MFS5", "48KB E2:640 RAM:2K",  0x280, 0xF000, 0x10000),
+      Cr16("cr16mfs9", "CR16MFS9", "48KB E2:640 RAM:2K",  0x280, 0xF000, 0x10000),
+      Cr16("cr16mes5", "CR16MES5", "48KB E2:640 RAM:2K",  0x280, 0xF000, 0x10000),
+      Cr16("cr16mes9", "CR16MES9", "48KB E2:640 RAM:2K",  0x280, 0xF000, 0x10000),
+      // Mc05: ID, Name, Descr, e2cap, e2Opr, MemCap
+      Mc05("mc05b4",  "MC68HC05B4",  "8KB RAM:176",         0x2000, Hc05RomOnly(), 0x2000),
+      Mc05("mc05b6",  "MC68HC05B6",  "8KB E2:256 RAM:176",  0x100,  Hc05BEeprom(), 0x2000),
+      Mc05("mc05b8",  "MC68HC05B8",  "8KB E2:256 RAM:176",  0x100,  Hc05BEeprom(), 0x2000),
+      Mc05("mc05b16", "MC68HC05B16", "16KB E2:256 RAM:352", 0x100,  Hc05BEeprom(), 0x4000),
+      Mc05("mc05b32", "MC68HC05B32", "32KB E2:256 RAM:512", 0x100,  Hc05BEeprom(), 0x8000),
+      // M05e6: ID, Name, Descr, e2Opr, XFreq (kHz)
+      M05e6("05e6_4",   "MC68HC05E6",  "6KB E2:160 RAM:128", Hc05Eeprom(),     4000),
+      M05e6("05e67054", "MC68HC705E6", "6KB E2:160 RAM:128", Hc05EepromVer1(), 2000),
+      M05h1("05h12", "MC68HC05H12", "12KB E2:256 RAM:256"),
+      M05l2("05l28_4", "MC68HC05L28", "8KB E2:240 RAM:256"),
+      // M05p3: ID, Name, Descr, e2Opr
+      M05p3("05p3_4E2", "MC68HC05P3-1E25B",  "6KB E2:128 RAM:128", Hc05EepromVer1()),
+      M05p3("05p3_4",   "MC68HC705P3-1F75B", "6KB E2:128 RAM:128", Hc05Eeprom()),
+      M05x("m05x16", "MC68HC05X16", "16KB E2:256 RAM:352"),
+      M05x("m05x32", "MC68HC05X32", "32KB E2:256 RAM:528"),
+      M705("m705b16", "MC68HC705B16", "16KB E2:256 RAM:352"),
+      Hc11es("11es_A1", "MC68HCP11A1", "E2:512 RAM:256"),
+      // Mc11: ID, Name, Descr, e2Start, XFreq (kHz), ConfigOption
+      Mc11("mc11a8", "MC68HC11A8", "8KB E2:512 RAM:256", 0xB600, 8000, 1),
+      Hc11es("11es8_4", "MC68HC11A8 - old", "8KB E2:512 RAM:256"),
+      Mc11("mc11e9_4", "MC68HC11E9", "12KB E2:512 RAM:512", 0xB600, 4000, 1),
+      Hc11es("11es9_4", "MC68HC11E9 - old", "12KB E2:512 RAM:512"),
+      Mc11("mc11e20", "MC68HC11E20", "20KB E2:512 RAM:768", 0xB600, 8000, 1),
+      Hc11ea("11ea9", "MC68HC11EA9", "12KB E2:512 RAM:512"),
+      Mc11("mc11f1_6", "MC68HC11F1", "0KB E2:512 RAM:1024", 0xFE00, 16000, 4),
+      // Hc11k4: ID, Name, Descr, e2cap, e2Start, XFreq (kHz), ConfigOption
+      Hc11k4("11k4",     "MC68HC11K4",  "24KB E2:640 RAM:768",   0x280, 0xD80, 8000, 2),
+      Hc11k4("11k4_ka2", "MC68HC11KA2", "32KB E2:640 RAM:1KB",   0x280, 0xD80, 8000, 2),
+      Hc11k4("11k4_ka4", "MC68HC11KA4", "24KB E2:640 RAM:768",   0x280, 0xD80, 8000, 2),
+      Hc11k4("11k4_ks2", "MC68HC11KS2", "32KB E2:640 RAM:1KB",   0x280, 0xD80, 8000, 3),
+      Hc11k4("11k4_ks8", "MC68HC11KS8", "48KB E2:640 RAM:1.5KB", 0x280, 0xD80, 8000, 3),
+      Hc11k4("11k4KG44", "MC68HC11KG4", "24KB E2:640 RAM:768",   0x280, 0xD80, 4000, 2),
+      Mc11("mc11l6_4", "MC68HC11L6", "16KB E2:512 RAM:512", 0xB600, 4000, 1),
+      Hc11k4("11k4_P2",  "MC68HC11P2",  "24KB E2:640 RAM:1024", 0x280, 0xD80, 8000, 5),
+      Hc11k4("11k4_PA8", "MC68HC11PA8", "24KB E2:512 RAM:768",  0x200, 0xE00, 8000, 7),
+      Hc11k4("11k4_PH8", "MC68HC11PH8", "24KB E2:768 RAM:2KB",  0x300, 0xD00, 8000, 6),
+      // Hc908: ID, Name, Descr, e2cap, e2Opr, e2Start, XFreq (kHz), Alg
+      Hc908("908az0",   "MC68HC08AZ0",         "0KB E2:512 RAM:1KB",  0x200, Hc08Rom(),       0x800, 0,    1),
+      Hc908("908az16",  "MC68HC08AZ16",        "16KB E2:512 RAM:1KB", 0x200, Hc08Rom(),       0x800, 0,    1),
+      Hc908("908az24",  "MC68HC08AZ24",        "24KB E2:512 RAM:1KB", 0x200, Hc08Rom(),       0x800, 0,    1),
+      Hc908("908as20",  "MC68HC08AS20",        "20KB E2:512 RAM:640", 0x200, Hc08Rom(),       0x800, 0,    1),
+      Hc908("908as32",  "MC68HC08AS32",        "32KB E2:512 RAM:1KB", 0x200, Hc08Rom(),       0x800, 0,    1),
+      Hc908("908az32",  "MC68HC08AZ32",        "32KB E2:512 RAM:1KB", 0x200, Hc08Rom(),       0x800, 0,    1),
+      Hc908("908az3A4", "MC68HC08AZ32A/4MHz",  "32KB E2:512 RAM:1KB", 0x200, Hc08RomDiv(),    0x800, 4000, 1),
+      Hc908("908az32A", "MC68HC08AZ32A/8MHz",  "32KB E2:512 RAM:1KB", 0x200, Hc08RomDiv(),    0x800, 8000, 1),
+      Hc908("908as60",  "MC68HC908AS60",       "60KB E2:1KB RAM:2KB", 0x400, Hc908Flash(),    0x600, 0,    2),
+      Hc908("908az60",  "MC68HC908AZ60",       "60KB E2:1KB RAM:2KB", 0x400, Hc908Flash(),    0x600, 0,    2),
+      Hc908("908az6A4", "MC68HC908AZ60A/4MHz", "60KB E2:1KB RAM:2KB", 0x400, Hc908FlashDiv(), 0x600, 4000, 3),
+      Hc908("908az60A", "MC68HC908AZ60A/8MHz", "60KB E2:1KB RAM:2KB", 0x400, Hc908FlashDiv(), 0x600, 8000, 3),
+      // Hc912: ID, Name, Descr, e2cap, e2Tw (us), e2Start, Alg
+      Hc912("m91232_4", "MC68HC912B32",                "32KB E2:768 RAM:2KB",   0x300,  12000, 0xD00,  0),
+      Hc912("m91260_4", "MC68HC912D60",                "60KB E2:1KB RAM:2KB",   0x400,  10000, 0xC00,  0),
+      Hc912("m91260a4", "MC68HC912D60A",               "60KB E2:1KB RAM:2KB",   0x400,  10000, 0xC00,  1),
+      Hc912("m912c8a4", "MC68HC912DC128A",             "128KB E2:2KB RAM:8KB",  0x800,  10000, 0x800,  1),
+      Hc912("m91228_4", "MC68HC912DG128",              "128KB E2:2KB RAM:8KB",  0x800,  10000, 0x800,  0),
+      Hc912("m91228a4", "MC68HC912DG128A",             "128KB E2:2KB RAM:8KB",  0x800,  10000, 0x800,  1),
+      Hc912("m91226_4", "MC68HC912DG256 - not tested", "256KB E2:4KB RAM:12KB", 0x1000, 10000, 0x1000, 0),
+      // S12: ID, Name, Descr, e2cap
+      S12("9s12d60",  "MC9S12D64",   "64KB E2:1KB RAM:4KB",   0x400),
+      S12("9s12A804", "MC9S12A128",  "128KB E2:2KB RAM:8KB",  0x800),
+      S12("9s12d804", "MC9S12DG128", "128KB E2:2KB RAM:8KB",  0x800),
+      S12("9s12d604", "MC9S12DG256", "256KB E2:4KB RAM:12KB", 0x1000),
+      S12("9s12h804", "MC9S12H128",  "128KB E2:4KB RAM:6000", 0x1000),
+      S12("9s12h604", "MC9S12H256",  "256KB E2:4KB RAM:12KB", 0x1000),
+      // S12x: ID, Name, Descr, e2cap, e2Start
+      S12x("s12x_d64",   "MC9S12XD64",   "64KB E2:1KB RAM:4KB",   0x400,  0x13FC00),
+      S12x("s12x_dg128", "MC9S12XDG128", "128KB E2:2KB RAM:12KB", 0x800,  0x13F800),
+      S12x("s12x_d256",  "MC9S12XD256",  "256KB E2:4KB RAM:14KB", 0x1000, 0x13F000),
+      S12x("s12x_dp384", "MC9S12XDP384", "384KB E2:4KB RAM:20KB", 0x1000, 0x13F000),
+      S12x("s12x_dp512", "MC9S12XDP512", "512KB E2:4KB RAM:32KB", 0x1000, 0x13F000),
+      S12x("s12x_hz256", "MC9S12XHZ256", "256KB E2:4KB RAM:16KB", 0x1000, 0x13F000),
+      S12x("s12x_hz512", "MC9S12XHZ512", "512KB E2:4KB RAM:32KB", 0x1000, 0x13F000),
+      // Nec: ID, Name, Descr, EEWC
+      Nec("necf828A", "uPD780828A", "60KB E2:256 RAM:3040", 0xFF80),
+      Nec("necf948",  "uPD780948",  "60KB E2:256 RAM:2016", 0xFF80),
+      Nec("necf949",  "uPD780949",  "60KB E2:256 RAM:2016", 0xFF80),
+      Nec("necf973A", "uPD780973",  "24KB E2:256 RAM:768",  0xFF90),
+      Nec("necf974",  "uPD780974",  "32KB E2:256 RAM:1024", 0xFF90),
+      // Tms2: ID, Name, Descr, e2cap, e2Start
+      Tms2("tms2_370Cx02", "TMS370Cx02", "8KB E2:256 RAM:256",   0x100, 0x1F00),
+      Tms2("tms2_370Cx32", "TMS370Cx32", "8KB E2:256 RAM:256",   0x100, 0x1F00),
+      Tms2("tms2_370Cx36", "TMS370Cx36", "16KB E2:256 RAM:512",  0x100, 0x1F00),
+      Tms2("tms2_370Cx42", "TMS370Cx42", "8KB E2:256 RAM:256",   0x100, 0x1F00),
+      Tms2("tms2_370Cx56", "TMS370Cx56", "16KB E2:512 RAM:512",  0x200, 0x1E00),
+      Tms2("tms2_370Cx58", "TMS370Cx58", "32KB E2:256 RAM:1024", 0x100, 0x1F00),
+      // Tms3: ID, Name, Descr, e2cap, e2Start
+      Tms3("tms370Cx56_78k0", "TMS370Cx56 78k0/HC912 Adp", "16KB E2:512 RAM:512",  0x200, 0x1E00),
+      Tms3("tms370Cx58_78k0", "TMS370Cx58 78k0/HC912 Adp", "32KB E2:256 RAM:1024", 0x100, 0x1F00),
+      Tms2("tms2_375C006", "TMS375C006", "E2:512", 0x200, 0x1E00),
+      St62("st6240", "ST6240", "7948 Bytes E2:128 RAM:128"),
+      St62("st6245", "ST6245", "3884 Bytes E2:128 RAM:128"),
+      St62("st6249", "ST6249", "E2:128"),
+  });
+  // clang-format on
+}
+
+} // namespace catalogue
