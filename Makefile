@@ -7,7 +7,8 @@ JOBS       ?= $(shell nproc)
 DEB_PACKAGES := cmake ninja-build g++ ccache pkg-config make \
                 libusb-1.0-0-dev libcli11-dev \
                 libgtest-dev libgmock-dev libbenchmark-dev \
-                srecord binutils
+                srecord binutils \
+                fp-compiler liblua5.4-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -24,7 +24,9 @@ namespace {
 
 constexpr size_t ImageSize = size_t{16} << 20;
 
-bool HaveSrecCat() { return std::system("srec_cat --version > /dev/null 2>&1") == 0; }
+bool HaveSrecCat() {
+  return std::system("srec_cat --version > /dev/null 2>&1") == 0;
+}
 
 // The input files, made once: by srec_cat when it is there (so both sides
 // read the same tool-made files), else by our writers.
@@ -44,7 +46,8 @@ struct TInputs {
     for (auto& b : Image)
       b = static_cast<uint8_t>(gen());
     std::ofstream(Bin, std::ios::binary)
-        .write(reinterpret_cast<const char*>(Image.data()), static_cast<std::streamsize>(ImageSize));
+        .write(reinterpret_cast<const char*>(Image.data()),
+               static_cast<std::streamsize>(ImageSize));
     if (HaveSrecCat()) {
       Run("srec_cat " + Bin + " -binary -o " + Hex + " -intel");
       Run("srec_cat " + Bin + " -binary -o " + SRec + " -motorola -address-length=4");
@@ -72,7 +75,8 @@ void OurConvert(benchmark::State& state, const std::string& in) {
     TLoadResult r = LoadDataFile(in, buffer);
     std::string error;
     if (r.Status != TLoadStatus::Loaded ||
-        !SaveDataFile(out, buffer.Data(), static_cast<size_t>(buffer.DataSize()), dfBinary, error)) {
+        !SaveDataFile(out, buffer.Data(), static_cast<size_t>(buffer.DataSize()), dfBinary,
+                      error)) {
       state.SkipWithError("conversion failed");
       break;
     }
@@ -97,10 +101,18 @@ void SrecCatConvert(benchmark::State& state, const std::string& in, const char* 
                           static_cast<int64_t>(fs::file_size(in)));
 }
 
-void BM_HexToBin_Ours(benchmark::State& s) { OurConvert(s, Inputs().Hex); }
-void BM_HexToBin_SrecCat(benchmark::State& s) { SrecCatConvert(s, Inputs().Hex, "-intel"); }
-void BM_SRecToBin_Ours(benchmark::State& s) { OurConvert(s, Inputs().SRec); }
-void BM_SRecToBin_SrecCat(benchmark::State& s) { SrecCatConvert(s, Inputs().SRec, "-motorola"); }
+void BM_HexToBin_Ours(benchmark::State& s) {
+  OurConvert(s, Inputs().Hex);
+}
+void BM_HexToBin_SrecCat(benchmark::State& s) {
+  SrecCatConvert(s, Inputs().Hex, "-intel");
+}
+void BM_SRecToBin_Ours(benchmark::State& s) {
+  OurConvert(s, Inputs().SRec);
+}
+void BM_SRecToBin_SrecCat(benchmark::State& s) {
+  SrecCatConvert(s, Inputs().SRec, "-motorola");
+}
 
 void BM_WriteIntelHex(benchmark::State& state) {
   for (auto _ : state)
@@ -144,8 +156,8 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const std::pair<const char*, const char*> pairs[] = {
-      {"Intel HEX -> binary", "BM_HexToBin"}, {"S-record -> binary", "BM_SRecToBin"}};
+  const std::pair<const char*, const char*> pairs[] = {{"Intel HEX -> binary", "BM_HexToBin"},
+                                                       {"S-record -> binary", "BM_SRecToBin"}};
   for (const auto& [what, name] : pairs) {
     auto ours = reporter.Seconds.find(std::string(name) + "_Ours/iterations:5/real_time");
     auto tool = reporter.Seconds.find(std::string(name) + "_SrecCat/iterations:3/real_time");

@@ -81,13 +81,17 @@ void Lua(benchmark::State& state, const TProgram* p) {
 }
 #endif
 
-// Keeps the mean time of every run so that the ratios can be printed at the end.
+// Keeps the CPU time (mean, with repetitions) of every program so that the ratios can be printed at the end.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
   std::map<std::string, double> Times;
   void ReportRuns(const std::vector<Run>& runs) override {
-    for (auto& r : runs)
-      Times[r.benchmark_name()] = r.GetAdjustedRealTime();
+    for (auto& r : runs) {
+      // with repetitions only the mean counts
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "mean")
+        continue;
+      Times[r.run_name.function_name] = r.GetAdjustedCPUTime();
+    }
     ConsoleReporter::ReportRuns(runs);
   }
 };

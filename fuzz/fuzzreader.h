@@ -31,7 +31,8 @@ int FuzzReader(const uint8_t* data, size_t size, FromMemory fromMemory, FromLine
   if (ra.Status != rb.Status || ra.Message != rb.Message) std::abort();
   if (ra.Status == TLoadStatus::Loaded &&
       (a.DataSize() != b.DataSize() ||
-       std::memcmp(a.Data(), b.Data(), static_cast<size_t>(a.DataSize())) != 0))
+       (a.DataSize() > 0 &&
+        std::memcmp(a.Data(), b.Data(), static_cast<size_t>(a.DataSize())) != 0)))
     std::abort();
   return 0;
 }

@@ -119,7 +119,7 @@ TTaskResult WriteBootEEPROM() {
   }
   for (int offset = 0; offset < size; offset += 16) {
     const auto length = static_cast<std::uint16_t>(std::min(16, size - offset));
-    if (!link.VendorRequestOut(BootEepromRequest, static_cast<std::uint16_t>(offset),
+    if (!link.VendorRequestOut(VrBootEeprom, static_cast<std::uint16_t>(offset),
                                BootEepromIndex, image.data() + offset, length)) {
       form.AddError();
       return trDevWriteError;
@@ -130,7 +130,7 @@ TTaskResult WriteBootEEPROM() {
   form.SetStatus(" Verifying...");
   for (int offset = 0; offset < size; ++offset) {
     std::uint8_t value = 0;
-    if (!link.VendorRequestIn(BootEepromRequest, static_cast<std::uint16_t>(offset),
+    if (!link.VendorRequestIn(VrBootEeprom, static_cast<std::uint16_t>(offset),
                               BootEepromIndex, &value, 1) ||
         value != image[static_cast<std::size_t>(offset)]) {
       form.AddError();

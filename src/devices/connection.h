@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "link/basecmds.h"
 #include "link/errcodes.h"
 
 // Finding and initialising the programmer module at start and on arrival,
@@ -11,9 +12,6 @@
 
 // Firmware versions below this are old.
 constexpr std::uint32_t MinFirmwareVersion = 0x10000000;
-// The request that writes and reads the boot EEPROM.
-constexpr std::uint8_t BootEepromRequest = 0xBC;
-constexpr std::uint16_t BootEepromIndex = 0x71C4;
 
 // The link's process-wide objects in their order (debug window, device list
 // with a first refresh, the link) and the handlers the main window installs.

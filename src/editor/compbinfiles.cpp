@@ -7,8 +7,8 @@
 #include "editor/xhexedit.h"
 #include "shell/appservices.h"
 
-int64_t CompareBuffers(const TCompareSide& first, const TCompareSide& second,
-                       bool showDifferences, const std::function<void(int32_t)>& progress) {
+int64_t CompareBuffers(const TCompareSide& first, const TCompareSide& second, bool showDifferences,
+                       const std::function<void(int32_t)>& progress) {
   if (!first.Buffer || !second.Buffer) return 0;
   const int32_t n = std::min(first.Buffer->DataSize(), second.Buffer->DataSize());
   Services().AddMessage("Comparing Files: " + first.Buffer->FileName() + "; " +

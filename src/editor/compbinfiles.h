@@ -20,5 +20,5 @@ struct TCompareSide {
 // offset; both buffers are redrawn at the end. progress(position) is called
 // after each byte (maximum n - 1).
 // Returns the number of differences.
-int64_t CompareBuffers(const TCompareSide& first, const TCompareSide& second,
-                       bool showDifferences, const std::function<void(int32_t)>& progress = {});
+int64_t CompareBuffers(const TCompareSide& first, const TCompareSide& second, bool showDifferences,
+                       const std::function<void(int32_t)>& progress = {});

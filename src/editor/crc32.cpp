@@ -42,4 +42,6 @@ void UpdateCrc32(const uint8_t* data, size_t length, uint32_t& crc) {
   crc = c;
 }
 
-std::string Crc32Text(uint32_t crc) { return Format("%8.8xh", {static_cast<long long>(crc)}); }
+std::string Crc32Text(uint32_t crc) {
+  return Format("%8.8xh", {static_cast<long long>(crc)});
+}

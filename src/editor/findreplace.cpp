@@ -70,7 +70,9 @@ bool TFindReplace::SetPattern(std::string_view text, std::string& pattern) const
   return false;
 }
 
-bool TFindReplace::SetFindText(std::string_view text) { return SetPattern(text, FindPattern); }
+bool TFindReplace::SetFindText(std::string_view text) {
+  return SetPattern(text, FindPattern);
+}
 
 bool TFindReplace::SetReplaceText(std::string_view text) {
   return SetPattern(text, ReplacePattern);
@@ -82,7 +84,9 @@ void TFindReplace::ToggleHex(std::string& findText, std::string& replaceText) {
   replaceText = FindHex ? PatternToHexText(ReplacePattern) : ReplacePattern;
 }
 
-bool TFindReplace::Next(TXHexEdit& editor) const { return editor.Find(FindPattern, Exact(), true); }
+bool TFindReplace::Next(TXHexEdit& editor) const {
+  return editor.Find(FindPattern, Exact(), true);
+}
 
 bool TFindReplace::Prev(TXHexEdit& editor) const {
   return editor.Find(FindPattern, Exact(), false);

@@ -59,6 +59,25 @@ char THexCellFormat::CharText(uint8_t value) const {
   return (value < 0x20 && !TextAllChars) ? TextMaskChar : static_cast<char>(value);
 }
 
+int NextBytesPerLine(int bytesPerLine) {
+  switch (bytesPerLine) {
+  case 2:
+  case 4:
+  case 8:
+    return bytesPerLine * 2;
+  default:
+    return 2;
+  }
+}
+
+TOffsetMode NextOffsetMode(TOffsetMode mode) {
+  return mode == omHex ? omDec : mode == omDec ? omOctal : omHex;
+}
+
+THexMode NextHexMode(THexMode mode) {
+  return mode == hmHex ? hmDec : mode == hmDec ? hmOctal : mode == hmOctal ? hmBin : hmHex;
+}
+
 std::string CopyDump(const TXHexEdit& editor, const THexCellFormat& format) {
   int32_t first, last;
   if (!editor.NormalisedSelection(first, last)) return {};

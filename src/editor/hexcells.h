@@ -31,6 +31,12 @@ struct THexCellFormat {
   char CharText(uint8_t value) const;
 };
 
+// The view's cycling commands: 2 -> 4 -> 8 -> 16 -> 2 (any other value -> 2);
+// hex -> decimal -> octal -> hex; hex -> decimal -> octal -> binary -> hex.
+int NextBytesPerLine(int bytesPerLine);
+TOffsetMode NextOffsetMode(TOffsetMode mode);
+THexMode NextHexMode(THexMode mode);
+
 // The whole rows holding the selection: per row the offset text and a space,
 // each byte's data text and a space (blanks beyond the end), a space and the
 // row's characters (bytes below 20h as TextMaskChar); rows joined with CR LF.

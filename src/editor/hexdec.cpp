@@ -71,7 +71,9 @@ const char* THexDecConverter::TypeCaption(THexDecType type) {
   return Captions[type <= hdFloat64 ? type : 0];
 }
 
-const char* THexDecConverter::TypeCaption() const { return TypeCaption(Type); }
+const char* THexDecConverter::TypeCaption() const {
+  return TypeCaption(Type);
+}
 
 THexDecResult THexDecConverter::HexToDec(std::string_view hexText) {
   int64_t parsed;
@@ -94,8 +96,8 @@ THexDecResult THexDecConverter::HexToDec(std::string_view hexText) {
   case hdSigned64:
     return {Format("%d", {static_cast<long long>(v)}), false};
   case hdFloat32:
-    return {Format("%f", {static_cast<double>(
-                             std::bit_cast<float>(static_cast<uint32_t>(static_cast<uint64_t>(v))))}),
+    return {Format("%f", {static_cast<double>(std::bit_cast<float>(
+                             static_cast<uint32_t>(static_cast<uint64_t>(v))))}),
             false};
   case hdFloat64:
     return {Format("%f", {std::bit_cast<double>(static_cast<uint64_t>(v))}), false};

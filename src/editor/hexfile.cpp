@@ -104,7 +104,7 @@ void PutRecord(std::string& out, uint32_t type, uint32_t address, const uint8_t*
 } // namespace
 
 TLoadResult textrecords::LoadIntelHexLines(TLineReader& lines, const std::string& name,
-                                     TXHexEdit& editor) {
+                                           TXHexEdit& editor) {
   TIntelHexParser parser;
   return LoadRecords(lines, name, editor, parser, dfIntelHex);
 }

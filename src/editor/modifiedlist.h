@@ -28,7 +28,7 @@ public:
 
 private:
   std::vector<int32_t> Offsets;
-  std::vector<uint64_t> Bits;              // membership of offsets below BitLimit
-  std::unordered_set<int32_t> FarOffsets;  // negative or very large offsets
+  std::vector<uint64_t> Bits;             // membership of offsets below BitLimit
+  std::unordered_set<int32_t> FarOffsets; // negative or very large offsets
   static constexpr int32_t BitLimit = 1 << 28;
 };

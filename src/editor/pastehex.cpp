@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\r' || c == '\n' || c == ' ' || c == ',' || c == ';'; }
+bool IsSeparator(char c) {
+  return c == '\r' || c == '\n' || c == ' ' || c == ',' || c == ';';
+}
 
 } // namespace
 

@@ -6,7 +6,9 @@
 
 namespace {
 
-inline uint8_t Fold(uint8_t b) { return (b >= 0x41 && b <= 0x5A) ? static_cast<uint8_t>(b + 0x20) : b; }
+inline uint8_t Fold(uint8_t b) {
+  return (b >= 0x41 && b <= 0x5A) ? static_cast<uint8_t>(b + 0x20) : b;
+}
 
 } // namespace
 

@@ -69,8 +69,8 @@ char* PutByte(char* p, uint32_t b) {
 }
 
 // One record, formatted in place and appended at once.
-void PutRecord(std::string& out, int type, int addressBytes, uint32_t address,
-               const uint8_t* data, size_t n) {
+void PutRecord(std::string& out, int type, int addressBytes, uint32_t address, const uint8_t* data,
+               size_t n) {
   char line[2 * 255 + 16];
   char* p = line;
   const uint32_t count = static_cast<uint32_t>(addressBytes + n + 1);
@@ -96,7 +96,7 @@ void PutRecord(std::string& out, int type, int addressBytes, uint32_t address,
 } // namespace
 
 TLoadResult textrecords::LoadSRecordLines(TLineReader& lines, const std::string& name,
-                                     TXHexEdit& editor) {
+                                          TXHexEdit& editor) {
   TSRecordParser parser;
   return LoadRecords(lines, name, editor, parser, dfSRecord);
 }

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <istream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -92,7 +92,7 @@ public:
   explicit TLineReader(std::istream& file, size_t chunkSize = size_t{1} << 20);
 
   bool Next(std::string_view& line);
-  bool Rewind();     // false when the file cannot be read again
+  bool Rewind(); // false when the file cannot be read again
   bool Failed() const { return ReadError; }
 
 private:
@@ -143,9 +143,9 @@ TLoadResult LoadRecords(TLineReader& lines, const std::string& name, TXHexEdit& 
   }
   if (extent > static_cast<uint64_t>(MaxDataFileSize)) {
     result.Status = TLoadStatus::TooLarge;
-    result.Message = Format("The data of '%s' end at %xh, beyond the %u bytes a buffer may hold",
-                            {name, static_cast<unsigned long long>(extent),
-                             static_cast<long long>(MaxDataFileSize)});
+    result.Message = Format(
+        "The data of '%s' end at %xh, beyond the %u bytes a buffer may hold",
+        {name, static_cast<unsigned long long>(extent), static_cast<long long>(MaxDataFileSize)});
     return result;
   }
   if (!lines.Rewind()) {

@@ -15,7 +15,9 @@ void Store(std::vector<uint8_t>& slot, const uint8_t* bytes, int32_t count) {
 
 } // namespace
 
-THistory::THistory(TXHexEdit& owner, int32_t capacity) : Owner(owner) { SetCapacity(capacity); }
+THistory::THistory(TXHexEdit& owner, int32_t capacity) : Owner(owner) {
+  SetCapacity(capacity);
+}
 
 void THistory::SetCapacity(int32_t capacity) {
   CapacityValue = std::max(capacity, 1);
@@ -26,7 +28,9 @@ void THistory::SetCapacity(int32_t capacity) {
   Announce();
 }
 
-void THistory::Clear() { SetCapacity(CapacityValue); }
+void THistory::Clear() {
+  SetCapacity(CapacityValue);
+}
 
 void THistory::AddOverwrite(int32_t offset, uint8_t newByte, bool modifiedBefore, uint8_t oldByte) {
   TURData& r = Records[static_cast<size_t>(CursorValue)];

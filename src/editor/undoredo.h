@@ -36,7 +36,7 @@ public:
                   int32_t offset, int32_t oldCount);
   void Undo();
   void Redo();
-  void Clear();                      // empty, same capacity
+  void Clear();                       // empty, same capacity
   void SetCapacity(int32_t capacity); // re-create, all steps lost
 
   int32_t Capacity() const { return CapacityValue; }

@@ -54,11 +54,12 @@ void TXHexEdit::SetByte(int32_t offset, uint8_t value) {
 void TXHexEdit::MoveBlockRaw(int32_t from, int32_t last, int32_t to) {
   int32_t count = last - from + 1;
   Resize(to + count);
-  if (count > 0) std::memmove(Storage.data() + to, Storage.data() + from, static_cast<size_t>(count));
+  if (count > 0)
+    std::memmove(Storage.data() + to, Storage.data() + from, static_cast<size_t>(count));
 }
 
 void TXHexEdit::MoveBlock(int32_t from, int32_t last, int32_t to) {
-  if (from < 0 || to < 0 || last >= Size || to + (last - from) < -1) return;
+  if (from < 0 || to < 0 || last >= Size || last < from - 1) return;
   int32_t before = Size;
   MoveBlockRaw(from, last, to);
   if (Size != before) HistoryValue.Clear();
@@ -77,8 +78,15 @@ bool TXHexEdit::NewData(const std::string& fileName, int32_t lastIndex) {
 }
 
 void TXHexEdit::SetFileName(const std::string& fileName) {
-  if (fileName.empty()) NewData("Untitled", 0);
-  else LoadFromFile(fileName);
+  if (fileName.empty())
+    NewData("Untitled", 0);
+  else
+    LoadFromFile(fileName);
+}
+
+std::string TXHexEdit::GetFileTitle() const {
+  const size_t slash = FileNameValue.find_last_of("/\\");
+  return slash == std::string::npos ? FileNameValue : FileNameValue.substr(slash + 1);
 }
 
 void TXHexEdit::SetModified(bool modified) {
@@ -110,7 +118,9 @@ bool TXHexEdit::NormalisedSelection(int32_t& first, int32_t& last) const {
   return first <= last; // a remembered range may lie beyond a shrunken buffer
 }
 
-void TXHexEdit::SelectAll() { SetSelection(true, 0, Size - 1); }
+void TXHexEdit::SelectAll() {
+  SetSelection(true, 0, Size - 1);
+}
 
 void TXHexEdit::SetCaretOffset(int32_t offset) {
   Caret = std::clamp(offset, 0, Size);
@@ -126,9 +136,12 @@ void TXHexEdit::MoveCaret(int32_t offset, bool extend) {
   }
   if (!SelActiveValue) Anchor = Caret;
   SetCaretOffset(offset);
-  if (Caret > Anchor) SetSelection(true, Anchor, Caret - 1);
-  else if (Caret < Anchor) SetSelection(true, Caret, Anchor - 1);
-  else SetSelection(false, Anchor, Anchor);
+  if (Caret > Anchor)
+    SetSelection(true, Anchor, Caret - 1);
+  else if (Caret < Anchor)
+    SetSelection(true, Caret, Anchor - 1);
+  else
+    SetSelection(false, Anchor, Anchor);
 }
 
 // ---------------------------------------------------------------- history, modes
@@ -149,7 +162,9 @@ void TXHexEdit::Redo() {
   RefreshView();
 }
 
-int32_t TXHexEdit::MaxUndo() { return SharedMaxUndo; }
+int32_t TXHexEdit::MaxUndo() {
+  return SharedMaxUndo;
+}
 
 void TXHexEdit::SetMaxUndo(int32_t value) {
   if (value < 1 || value > 4999) return;
@@ -157,8 +172,12 @@ void TXHexEdit::SetMaxUndo(int32_t value) {
   HistoryValue.SetCapacity(value);
 }
 
-bool TXHexEdit::InsertMode() { return SharedInsertMode; }
-void TXHexEdit::SetInsertMode(bool insert) { SharedInsertMode = insert; }
+bool TXHexEdit::InsertMode() {
+  return SharedInsertMode;
+}
+void TXHexEdit::SetInsertMode(bool insert) {
+  SharedInsertMode = insert;
+}
 
 void TXHexEdit::ToggleInsertMode() {
   SharedInsertMode = !SharedInsertMode;
@@ -367,7 +386,8 @@ bool TXHexEdit::PasteFromClipboard(const TClipboardData& clip) {
     for (int i = 0; i < 4; ++i)
       count |= static_cast<uint64_t>(clip.HexText[static_cast<size_t>(i)]) << (8 * i);
     count = std::min<uint64_t>(count, clip.HexText.size() - 4);
-    count = std::min<uint64_t>(count, static_cast<uint64_t>(INT32_MAX) - static_cast<uint64_t>(Size));
+    count =
+        std::min<uint64_t>(count, static_cast<uint64_t>(INT32_MAX) - static_cast<uint64_t>(Size));
     return PasteBytes(clip.HexText.data() + 4, static_cast<int32_t>(count));
   }
   if (clip.HasText) {

@@ -47,7 +47,7 @@ public:
   int32_t Capacity() const { return static_cast<int32_t>(Storage.size()); }
   // DataSize := lastIndex + 1 (-1 empties); no undo step, Modified untouched.
   void SetLastIndex(int32_t lastIndex);
-  uint8_t GetByte(int32_t offset) const; // 0 outside the buffer
+  uint8_t GetByte(int32_t offset) const;       // 0 outside the buffer
   void SetByte(int32_t offset, uint8_t value); // ignored outside; no step, no Modified
   // Sizes the buffer so the block [from, last] ends it, then moves the block to
   // `to` (overlap-safe).
@@ -58,9 +58,10 @@ public:
   const std::string& FileName() const { return FileNameValue; }
   // Empty: a new 1-byte buffer "Untitled"; otherwise loads the file (raw).
   void SetFileName(const std::string& fileName);
+  std::string GetFileTitle() const; // FileName without its folder
   bool Modified() const { return ModifiedValue; }
   void SetModified(bool modified); // fires OnModified
-  bool ReadOnly = false; // blocks typing, cut, paste, paste-hex and delete
+  bool ReadOnly = false;           // blocks typing, cut, paste, paste-hex and delete
 
   // ---- selection and caret
   // The stored pair (possibly reversed) and the active flag.

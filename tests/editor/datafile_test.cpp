@@ -82,14 +82,10 @@ TEST(DataFiles, ReadWhatObjcopyAndSrecCatWrite) {
     uint32_t Base; // the lowest address in the file
     TDataFormat Format;
   } const cases[] = {
-      {"objcopy.hex", 0, dfIntelHex},
-      {"objcopy_offset.hex", 0xFFC0, dfIntelHex},
-      {"objcopy.s37", 0, dfSRecord},
-      {"objcopy_offset.s28", 0x1FF80, dfSRecord},
-      {"srec_cat.hex", 0, dfIntelHex},
-      {"srec_cat_offset.hex", 0x2FFF0, dfIntelHex},
-      {"srec_cat.s19", 0, dfSRecord},
-      {"srec_cat_offset.mot", 0x123456, dfSRecord},
+      {"objcopy.hex", 0, dfIntelHex},  {"objcopy_offset.hex", 0xFFC0, dfIntelHex},
+      {"objcopy.s37", 0, dfSRecord},   {"objcopy_offset.s28", 0x1FF80, dfSRecord},
+      {"srec_cat.hex", 0, dfIntelHex}, {"srec_cat_offset.hex", 0x2FFF0, dfIntelHex},
+      {"srec_cat.s19", 0, dfSRecord},  {"srec_cat_offset.mot", 0x123456, dfSRecord},
   };
   const std::string image = ReadFile(Fixtures + "image.bin");
   ASSERT_EQ(image.size(), 600u);
@@ -123,7 +119,7 @@ struct TVariant {
   const char* Fixture;
   std::function<std::string(std::string)> Change;
   TOutcome Outcome;
-  std::string Message = {}; // ConvError: the message
+  std::string Message = {};                      // ConvError: the message
   std::function<void(std::string&)> Expect = {}; // Custom: the image the change implies
 };
 
@@ -145,7 +141,8 @@ std::string InsertAfterLine(std::string text, int line, const std::string& what)
 
 TEST(DataFiles, Variants) {
   const std::string image = ReadFile(Fixtures + "image.bin");
-  const std::string cap = HexRecord(4, 0, {0x10, 0x00}) + HexRecord(0, 0, {1}); // 10000000h: 256 MiB
+  const std::string cap =
+      HexRecord(4, 0, {0x10, 0x00}) + HexRecord(0, 0, {1}); // 10000000h: 256 MiB
   const TVariant variants[] = {
       {"lower-case hex", "srec_cat.hex",
        [](std::string t) {
@@ -163,7 +160,8 @@ TEST(DataFiles, Variants) {
          });
        },
        Same},
-      {"CRLF (srec_cat writes LF)", "srec_cat.hex", [](std::string t) { return EveryLine(t, [](std::string l) { return l + "\r"; }); }, Same},
+      {"CRLF (srec_cat writes LF)", "srec_cat.hex",
+       [](std::string t) { return EveryLine(t, [](std::string l) { return l + "\r"; }); }, Same},
       {"LF (objcopy writes CRLF)", "objcopy.s37",
        [](std::string t) {
          std::erase(t, '\r');
@@ -178,8 +176,10 @@ TEST(DataFiles, Variants) {
        },
        Same},
       {"UTF-8 BOM", "objcopy.s37", [](std::string t) { return "\xEF\xBB\xBF" + t; }, Same},
-      {"empty lines", "srec_cat.hex", [](std::string t) { return InsertAfterLine(InsertAfterLine(t, 3, "\n"), 1, "\r\n"); }, Same},
-      {"no final line break", "objcopy.hex", [](std::string t) { return t.substr(0, t.size() - 1); }, Same},
+      {"empty lines", "srec_cat.hex",
+       [](std::string t) { return InsertAfterLine(InsertAfterLine(t, 3, "\n"), 1, "\r\n"); }, Same},
+      {"no final line break", "objcopy.hex",
+       [](std::string t) { return t.substr(0, t.size() - 1); }, Same},
       {"bad checksum", "objcopy.hex",
        [](std::string t) {
          size_t eol = t.find('\n', t.find('\n') + 1);
@@ -194,10 +194,13 @@ TEST(DataFiles, Variants) {
          return t;
        },
        Raw},
-      {"record type above 05", "objcopy.hex", [](std::string t) { return HexRecord(6, 0, {}) + t; }, Raw},
+      {"record type above 05", "objcopy.hex", [](std::string t) { return HexRecord(6, 0, {}) + t; },
+       Raw},
       {"S4 record", "srec_cat.s19", [](std::string t) { return t + SRecord(4, 2, 0, {}); }, Raw},
-      {"S-record type not a digit", "srec_cat.s19", [](std::string t) { return t + "SX030000FC\n"; }, Raw},
-      {"count shorter than the address", "srec_cat.s19", [](std::string t) { return t + "S2030000FC\n"; }, Raw},
+      {"S-record type not a digit", "srec_cat.s19",
+       [](std::string t) { return t + "SX030000FC\n"; }, Raw},
+      {"count shorter than the address", "srec_cat.s19",
+       [](std::string t) { return t + "S2030000FC\n"; }, Raw},
       {"first character", "objcopy.hex", [](std::string t) { return t + " :00000001FF\n"; }, Raw},
       {"trailing blank", "objcopy.hex",
        [](std::string t) {
@@ -207,18 +210,25 @@ TEST(DataFiles, Variants) {
        ConvError, "'$8 ' is not a valid integer value"},
       {"line too short", "objcopy.hex", [](std::string t) { return ":01\n" + t; }, ConvError,
        "'$' is not a valid integer value"},
-      {"data field not hex", "srec_cat.s19", [](std::string t) { return t + "S1050000zz00FA\n"; }, ConvError,
-       "'$zz' is not a valid integer value"},
+      {"data field not hex", "srec_cat.s19", [](std::string t) { return t + "S1050000zz00FA\n"; },
+       ConvError, "'$zz' is not a valid integer value"},
       {"S5 and S6 record counts", "objcopy.s37",
        [](std::string t) { return t + SRecord(5, 2, 38, {}) + SRecord(6, 3, 38, {}); }, Same},
-      {"data after the end record", "objcopy.hex", [](std::string t) { return t + HexRecord(0, 600, {0xAB}); },
-       Custom, "", [](std::string& img) { img += '\xAB'; }},
+      {"data after the end record", "objcopy.hex",
+       [](std::string t) { return t + HexRecord(0, 600, {0xAB}); }, Custom, "",
+       [](std::string& img) { img += '\xAB'; }},
       {"overlapping records: the later wins", "srec_cat.hex",
-       [](std::string t) { return t + HexRecord(0, 1, {0xAA, 0xBB}); }, Custom, "",
-       [](std::string& img) { img[1] = '\xAA'; img[2] = '\xBB'; }},
+       [](std::string t) {
+         return t + HexRecord(0, 1, {0xAA, 0xBB});
+       },
+       Custom, "",
+       [](std::string& img) {
+         img[1] = '\xAA';
+         img[2] = '\xBB';
+       }},
       {"S1 after S3 keeps its own address", "objcopy.s37",
-       [](std::string t) { return t + SRecord(3, 4, 0x10, {0x5B}) + SRecord(1, 2, 3, {0xCD}); }, Custom, "",
-       [](std::string& img) { img[3] = '\xCD'; }},
+       [](std::string t) { return t + SRecord(3, 4, 0x10, {0x5B}) + SRecord(1, 2, 3, {0xCD}); },
+       Custom, "", [](std::string& img) { img[3] = '\xCD'; }},
       {"extent over the cap", "objcopy.hex", [cap](std::string t) { return t + cap; }, Large},
   };
   const std::string dir = TempDir("variants");
@@ -307,8 +317,8 @@ TEST(DataFiles, ExtensionChoosesTheReader) {
   struct {
     const char* Path;
     TDataFormat Format;
-  } const cases[] = {{"a.hex", dfIntelHex}, {"A.HEX", dfIntelHex}, {"a.s19", dfSRecord},
-                     {"a.S28", dfSRecord},  {"a.s37", dfSRecord},  {"dir.hex/a.mot", dfSRecord},
+  } const cases[] = {{"a.hex", dfIntelHex}, {"A.HEX", dfIntelHex},   {"a.s19", dfSRecord},
+                     {"a.S28", dfSRecord},  {"a.s37", dfSRecord},    {"dir.hex/a.mot", dfSRecord},
                      {"a.bin", dfBinary},   {"a.hex.bin", dfBinary}, {"noext", dfBinary}};
   for (const auto& c : cases)
     EXPECT_EQ(FormatFromExtension(c.Path), c.Format) << c.Path;
@@ -374,10 +384,11 @@ TEST(DataFiles, SrecCatReadsWhatWeWrite) {
   } const cases[] = {{"ours.hex", "-intel"}, {"ours.s28", "-motorola"}};
   for (const auto& c : cases) {
     std::string error;
-    ASSERT_TRUE(SaveDataFile(dir + c.File, data.data(), data.size(), FormatFromExtension(c.File), error))
+    ASSERT_TRUE(
+        SaveDataFile(dir + c.File, data.data(), data.size(), FormatFromExtension(c.File), error))
         << error;
-    const std::string cmd = "srec_cat " + dir + c.File + " " + c.ToolFormat + " -o " + dir +
-                            c.File + ".bin -binary";
+    const std::string cmd =
+        "srec_cat " + dir + c.File + " " + c.ToolFormat + " -o " + dir + c.File + ".bin -binary";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
     EXPECT_TRUE(ReadFile(dir + c.File + ".bin") ==
                 std::string(reinterpret_cast<const char*>(data.data()), data.size()))
@@ -397,7 +408,8 @@ struct TSaveFixture : ::testing::Test {
     std::memcpy(e.Data(), bytes.data(), bytes.size());
   }
   size_t FilesIn() const {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(Dir), fs::directory_iterator()));
   }
 };
 
@@ -437,7 +449,8 @@ TEST_F(TSaveFixture, AFailedSaveChangesNothing) {
     std::function<void()> Break;
   } const cases[] = {
       {"folder of the file is gone", Dir + "gone/doc.bin", [] {}},
-      {"backup cannot be replaced", Dir + "doc.bin", [&] {
+      {"backup cannot be replaced", Dir + "doc.bin",
+       [&] {
          fs::remove(Dir + "doc.bak");
          fs::create_directory(Dir + "doc.bak");
          WriteFile(Dir + "doc.bak/inside", "x");
@@ -493,8 +506,20 @@ TEST_F(TSaveFixture, QuerySave) {
       {"Cancel", "doc.bin", true, {TAnswer::Cancel}, "", false, false},
       {"Yes saves under the name", "doc.bin", true, {TAnswer::Yes}, "", true, true},
       {"Yes, Untitled, a name chosen", "Untitled", true, {TAnswer::Yes}, "doc.bin", true, true},
-      {"Yes, Untitled, dialog cancelled keeps the document", "Untitled", true, {TAnswer::Yes}, "", false, false},
-      {"Yes but the save fails keeps the document", "gone/doc.bin", true, {TAnswer::Yes}, "", false, false},
+      {"Yes, Untitled, dialog cancelled keeps the document",
+       "Untitled",
+       true,
+       {TAnswer::Yes},
+       "",
+       false,
+       false},
+      {"Yes but the save fails keeps the document",
+       "gone/doc.bin",
+       true,
+       {TAnswer::Yes},
+       "",
+       false,
+       false},
   };
   for (const auto& c : cases) {
     fs::remove(Dir + "doc.bin");

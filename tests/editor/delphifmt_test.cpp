@@ -75,7 +75,13 @@ TEST(DelphiFormat, RoundHalfEven) {
   struct {
     double In;
     int64_t Out;
-  } const cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {1e18, 1000000000000000000}};
+  } const cases[] = {{0.5, 0},
+                     {1.5, 2},
+                     {2.5, 2},
+                     {-2.5, -2},
+                     {-3.5, -4},
+                     {2.4999, 2},
+                     {1e18, 1000000000000000000}};
   for (const auto& c : cases) {
     int64_t r = 0;
     ASSERT_TRUE(RoundHalfEven(c.In, r)) << c.In;

@@ -28,12 +28,8 @@ TEST(LineReader, ChunkBoundariesDoNotChangeTheLines) {
       "",
   };
   const std::vector<std::vector<std::string>> expected = {
-      {"a", "bb", "ccc", "dddd", "", "eeeee"},
-      {":00000001FF"},
-      {"", "", "", ""},
-      {std::string(300, 'x'), "yyyyy"},
-      {"only"},
-      {},
+      {"a", "bb", "ccc", "dddd", "", "eeeee"}, {":00000001FF"}, {"", "", "", ""},
+      {std::string(300, 'x'), "yyyyy"},        {"only"},        {},
   };
   for (size_t t = 0; t < std::size(texts); ++t) {
     textrecords::TLineReader whole(texts[t]);

@@ -99,7 +99,8 @@ TEST(HexDecConverter, BothDirections) {
     THexDecConverter conv;
     conv.Type = c.Type;
     THexDecResult r = c.FromHex ? conv.HexToDec(c.Input) : conv.DecToHex(c.Input);
-    EXPECT_EQ(r.Text, c.Output) << conv.TypeCaption() << " " << (c.FromHex ? "hex " : "dec ") << c.Input;
+    EXPECT_EQ(r.Text, c.Output) << conv.TypeCaption() << " " << (c.FromHex ? "hex " : "dec ")
+                                << c.Input;
     EXPECT_EQ(r.Beep, c.Beep) << conv.TypeCaption() << " " << c.Input;
   }
 }
@@ -130,11 +131,11 @@ TEST(CompareBuffers, ReportsAndMarksDifferences) {
   TModifiedList marksA, marksB;
   marksA.AddOffset(3000); // cleared first
   int lastProgress = -1;
-  EXPECT_EQ(CompareBuffers({&a, &marksA}, {&b, nullptr}, true, [&](int32_t p) { lastProgress = p; }),
-            2);
-  EXPECT_EQ(rec.Lines, (std::vector<std::string>{"Comparing Files: a.bin; b.bin",
-                                                 "[ 000001 ]:    02     F2",
-                                                 "[ 000003 ]:    04     44", "Differences: 2"}));
+  EXPECT_EQ(
+      CompareBuffers({&a, &marksA}, {&b, nullptr}, true, [&](int32_t p) { lastProgress = p; }), 2);
+  EXPECT_EQ(rec.Lines,
+            (std::vector<std::string>{"Comparing Files: a.bin; b.bin", "[ 000001 ]:    02     F2",
+                                      "[ 000003 ]:    04     44", "Differences: 2"}));
   EXPECT_EQ(lastProgress, 3) << "only the shorter buffer's 4 bytes";
   EXPECT_EQ(marksA.Count(), 2);
   EXPECT_TRUE(marksA.Contains(1));
@@ -143,7 +144,8 @@ TEST(CompareBuffers, ReportsAndMarksDifferences) {
   rec.Reset();
   marksB.AddOffset(9);
   EXPECT_EQ(CompareBuffers({&a, nullptr}, {&b, &marksB}, false), 2);
-  EXPECT_EQ(rec.Lines, (std::vector<std::string>{"Comparing Files: a.bin; b.bin", "Differences: 2"}));
+  EXPECT_EQ(rec.Lines,
+            (std::vector<std::string>{"Comparing Files: a.bin; b.bin", "Differences: 2"}));
   EXPECT_EQ(marksB.Count(), 2);
 
   rec.Reset();

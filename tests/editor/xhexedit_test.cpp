@@ -18,7 +18,9 @@ void Fill(TXHexEdit& e, const TBytes& bytes) {
   if (!bytes.empty()) std::memcpy(e.Data(), bytes.data(), bytes.size());
 }
 
-TBytes Bytes(const TXHexEdit& e) { return TBytes(e.Data(), e.Data() + e.DataSize()); }
+TBytes Bytes(const TXHexEdit& e) {
+  return TBytes(e.Data(), e.Data() + e.DataSize());
+}
 
 void Type(TXHexEdit& e, const std::string& keys) {
   for (char c : keys)
@@ -455,7 +457,8 @@ TEST(XHexEditHistory, UndoRedoAnnouncesTheFlags) {
   Type(e, "1");
   e.Undo();
   e.Undo(); // nothing to undo: only re-announces
-  EXPECT_EQ(flags, (std::vector<std::pair<bool, bool>>{{true, false}, {false, true}, {false, true}}));
+  EXPECT_EQ(flags,
+            (std::vector<std::pair<bool, bool>>{{true, false}, {false, true}, {false, true}}));
 }
 
 // ---------------------------------------------------------------- clipboard
@@ -483,8 +486,14 @@ TEST(XHexEditClipboard, PastePrefersTheHexFormatAndTrustsOnlyThePresentBytes) {
     TBytes Expected;
   } const cases[] = {
       {"hex format", {true, "zz", true, {2, 0, 0, 0, 0xAA, 0xBB}}, true, {1, 0xAA, 0xBB, 2}},
-      {"count larger than the bytes", {false, "", true, {0xFF, 0xFF, 0xFF, 0x7F, 0xCC}}, true, {1, 0xCC, 2}},
-      {"count smaller than the bytes", {false, "", true, {1, 0, 0, 0, 0xCC, 0xDD}}, true, {1, 0xCC, 2}},
+      {"count larger than the bytes",
+       {false, "", true, {0xFF, 0xFF, 0xFF, 0x7F, 0xCC}},
+       true,
+       {1, 0xCC, 2}},
+      {"count smaller than the bytes",
+       {false, "", true, {1, 0, 0, 0, 0xCC, 0xDD}},
+       true,
+       {1, 0xCC, 2}},
       {"header cut short", {false, "", true, {1, 0}}, false, {1, 2}},
       {"text taken as bytes", {true, "4A", false, {}}, true, {1, '4', 'A', 2}},
       {"nothing pasteable", {false, "", false, {}}, false, {1, 2}},

@@ -174,6 +174,27 @@ TEST_F(Binding, EnumerationsKeepTheirDeclaredOrdinals) {
   EXPECT_EQ(Msgs, std::vector<std::string>({"20"}));
 }
 
+TEST(EngineHost, HostFunctionsMayRunScriptCodeInTheMiddleOfARun) {
+  TScriptEngine e;
+  e.Library().AddType("TNotify", "procedure(Depth: Integer)");
+  e.Library().AddFunction("procedure CallBack(P: TNotify; Depth: Integer)", [](THostCall& c) {
+    TScriptCallback cb = c.Vm.MakeCallback(c.Arg(0));
+    if (!cb.Invoke({TValue::Int(c.Int(1))}))
+      throw TScriptError("callback failed: " + cb.Error().Text);
+  });
+  // Deep recursion inside the callback grows the frame list while the outer
+  // run waits in the host function.
+  auto r = test::RunScript(
+      "var total: Integer;\nprocedure Deep(Depth: Integer);\nbegin\n  Inc(total);\n"
+      "  if Depth > 0 then Deep(Depth - 1);\nend;\nprocedure Outer(n: Integer);\nbegin\n"
+      "  if n > 0 then Outer(n - 1) else CallBack(Deep, 3000);\n  Inc(total);\nend;\n"
+      "begin\n  Outer(50);\n  WriteLn(total);\n  try\n    CallBack(Deep, 1000000);\n  except\n"
+      "    on E: Exception do WriteLn(E.Message);\n  end;\nend.",
+      &e);
+  ASSERT_TRUE(r.Ran) << r.Error.Text;
+  EXPECT_EQ(r.Output, "3052\ncallback failed: Stack overflow\n");
+}
+
 TEST(EngineHost, StopFromTheLineHookEndsAnEndlessLoop) {
   TScriptEngine e;
   int lines = 0;

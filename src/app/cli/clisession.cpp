@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "devices/connection.h"
 #include "link/debugwnd.h"
 #include "link/usb/ezusbdriver.h"
 #include "link/usb/libusbbackend.h"
@@ -11,21 +12,6 @@
 #include "sim/virtualmodule.h"
 
 std::string FaultGrammarHelp() { return FaultGrammar; }
-
-namespace {
-
-std::string TransportErrorLine(const std::string& device, int code) {
-  switch (code) {
-  case UsbErrTimeout:
-    return device + "Programmer not respond " + std::to_string(code);
-  case UsbErrNotOpened:
-    return device + "Programmer not Found " + std::to_string(code);
-  default:
-    return device + "Error: " + std::to_string(code);
-  }
-}
-
-} // namespace
 
 TCliSession::TCliSession(TCliContext& ctx)
     : Ctx(ctx), ConsoleServices(ctx.Yes, ctx.Quiet), Scope(ConsoleServices) {
@@ -51,23 +37,21 @@ TCliSession::TCliSession(TCliContext& ctx)
   }
   Driver = std::make_unique<TEzUsbDriver>(*Backend);
   SetUsbDriver(Driver.get());
-  DebugWin().ListenTo(*Driver);
   // The module may unplug itself (a fault); the backend sees it at the next poll.
   if (Module) {
     auto* backend = static_cast<TVirtualBackend*>(Backend.get());
     Module->OnUnplugRequest = [backend, m = Module.get()] { backend->Unplug(*m); };
   }
   Driver->PollEvents();
-  UsbConList().RefreshConnections();
-  Link().OnError = [](TUsbX*, const std::string& device, int code) {
-    Services().AddMessage(TransportErrorLine(device, code));
-  };
+  StartLink();
   IsReady = true;
 }
 
 TCliSession::~TCliSession() {
   if (Link().Opened()) Link().Close();
   Link().OnError = nullptr;
+  DebugWin().OnUSBArrival = nullptr;
+  DebugWin().OnUSBRemove = nullptr;
   UsbConList().Clear();
   SetUsbDriver(nullptr);
 }

@@ -14,14 +14,19 @@ int main(int argc, char** argv) {
   app.add_flag("-y,--yes", ctx.Yes, "answer every confirmation with Yes");
   app.add_flag("-q,--quiet", ctx.Quiet, "no progress bar");
   app.add_option("--target-image", ctx.TargetImage,
-                 "virtual module only: initial contents of the virtual target part (raw binary)");
+                 "virtual module only: initial contents of the virtual target part (raw binary)")
+      ->type_name("FILE");
   app.add_option("--target-dump", ctx.TargetDump,
-                 "virtual module only: write the virtual target part's contents after the command");
+                 "virtual module only: write the virtual target part's contents after the command")
+      ->type_name("FILE");
   app.add_option("--fault", ctx.Faults, "virtual module only: inject a fault (repeatable); " +
-                                            FaultGrammarHelp());
+                                            FaultGrammarHelp())
+      ->type_name("FAULT");
 
   AddModuleCommands(app, ctx);
   AddDeviceCommands(app, ctx);
+  AddFileCommands(app, ctx);
+  AddScriptCommands(app, ctx);
 
   try {
     app.parse(argc, argv);

@@ -141,8 +141,13 @@ void TCompiler::PushArgs(const TSignature& sig, const std::vector<const TNode*>&
         Fail("Not enough actual parameters", at);
       TType* dt = nullptr;
       TValue v = EvalConst(*p.Default, &dt);
+      if (!Assignable(dt, p.Type))
+        Fail("Incompatible types: '" + p.Type->Display() + "' and '" + dt->Display() + "'",
+             *p.Default);
       if (p.Type->Kind == TTypeKind::Float && dt->Kind == TTypeKind::Integer)
         v = TValue::Float(static_cast<double>(v.I));
+      if (p.Type->Kind == TTypeKind::String && dt->Kind == TTypeKind::Char)
+        v = TValue::Str(std::string(1, static_cast<char>(v.I)));
       Emit(TOp::PushConst, AddConst(v));
       continue;
     }
@@ -389,11 +394,13 @@ TType* TCompiler::Intrinsic(int which, const std::vector<const TNode*>& args, co
     bool local = s && s->Kind == TSymKind::Var && !s->IsRef && s->Level == Ctx.back().Level &&
                  s->Level > 0 && !WithLookup(v.Name, wi, field, nullptr, nullptr);
     bool constStep = args.size() == 1 || args[1]->Kind == TNodeKind::IntLit;
-    if (local && constStep) {
+    bool global = s && s->Kind == TSymKind::Var && s->Level == 0 &&
+                  !WithLookup(v.Name, wi, field, nullptr, nullptr);
+    if ((local || global) && constStep) {
       int64_t step = args.size() == 1 ? 1 : args[1]->Int;
       if (step >= INT32_MIN && step <= INT32_MAX) {
         s->Used = true;
-        Emit(TOp::IncL, s->Slot, static_cast<int32_t>(step * sign), 0, w);
+        Emit(local ? TOp::IncL : TOp::IncG, s->Slot, static_cast<int32_t>(step * sign), 0, w);
         return done(TVoid);
       }
     }

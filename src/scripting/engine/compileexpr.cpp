@@ -604,21 +604,34 @@ TType* TCompiler::ElemType(TType* t, const TNode& at) {
   }
 }
 
+// An array variable of this frame or a global, reachable without a reference.
+TCompiler::TSymbol* TCompiler::DirectArray(const TNode& base) {
+  int wi, field;
+  if (base.Kind != TNodeKind::Name || WithLookup(base.Name, wi, field, nullptr, nullptr))
+    return nullptr;
+  TSymbol* s = Find(base.Name);
+  if (s && s->Kind == TSymKind::Var && !s->IsRef &&
+      (s->Type->Kind == TTypeKind::StaticArray || s->Type->Kind == TTypeKind::DynArray) &&
+      (s->Level == 0 || s->Level == -1 || s->Level == Ctx.back().Level))
+    return s;
+  return nullptr;
+}
+
 TType* TCompiler::LoadIndex(const TNode& n) {
   const TNode& base = *n.Kids[0];
   TType* t;
   const THostProperty* prop = nullptr;
   size_t first = 1;
-  TSymbol* direct = nullptr;
-  int wi, field;
-  if (base.Kind == TNodeKind::Name && !WithLookup(base.Name, wi, field, nullptr, nullptr)) {
-    TSymbol* s = Find(base.Name);
-    if (s && s->Kind == TSymKind::Var && !s->IsRef &&
-        (s->Type->Kind == TTypeKind::StaticArray || s->Type->Kind == TTypeKind::DynArray) &&
-        (s->Level == 0 || s->Level == -1 || (s->Level == Ctx.back().Level)))
-      direct = s;
-  }
-  if (direct) {
+  TSymbol* direct = DirectArray(base);
+  int wi = 0, field = 0;
+  const THostProperty* withProp = nullptr;
+  if (base.Kind == TNodeKind::Name && WithLookup(base.Name, wi, field, &withProp, nullptr) &&
+      field == -1 && withProp->IndexType) {
+    // Items[i] inside "with obj do"
+    LoadWithBase(Withs[wi]);
+    prop = withProp;
+    t = PropertyType(*prop);
+  } else if (direct) {
     // a[i] straight from the variable, without copying the array reference
     direct->Used = true;
     t = direct->Type;
@@ -800,6 +813,18 @@ void TCompiler::Store(const TNode& target, TType* valueType) {
     const TNode& base = *target.Kids[0];
     if (target.Kids.size() == 2) {
       const THostProperty* prop = nullptr;
+      int wi = 0, field = 0;
+      if (base.Kind == TNodeKind::Name && WithLookup(base.Name, wi, field, &prop, nullptr) &&
+          field == -1 && prop->IndexType) {
+        if (!prop->Set)
+          Fail("Property '" + prop->Name + "' cannot be written", target);
+        LoadWithBase(Withs[wi]);
+        PropertyType(*prop);
+        ExprTo(*target.Kids[1], PropTypes[prop].second);
+        Emit(TOp::SetIdxProp, HostPropIndex(prop));
+        return;
+      }
+      prop = nullptr;
       TType* bt = Probe([&] {
         return base.Kind == TNodeKind::Member ? LoadMember(base, true, &prop) : Load(base);
       });
@@ -823,6 +848,23 @@ void TCompiler::Store(const TNode& target, TType* valueType) {
         Address(base);
         ExprTo(*target.Kids[1], TInt64);
         Emit(TOp::StoreStrChar);
+        return;
+      }
+    }
+    if (target.Kids.size() == 2) {
+      if (TSymbol* direct = DirectArray(base)) {
+        TType* t = direct->Type;
+        const TNode& ix = *target.Kids[1];
+        if (t->Kind == TTypeKind::StaticArray) {
+          TType* xt = Expr(ix);
+          if (!Assignable(xt, t->IndexType) && !(xt->IsOrdinal() && t->IndexType->Kind == xt->Kind))
+            Fail("Incompatible index type", ix);
+        } else {
+          ExprTo(ix, TInt64);
+        }
+        direct->Used = true;
+        Emit(direct->Level == 0 ? TOp::StoreElemG : TOp::StoreElemL, direct->Slot,
+             t->Kind == TTypeKind::StaticArray ? static_cast<int32_t>(t->Low) : 0);
         return;
       }
     }

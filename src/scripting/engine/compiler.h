@@ -91,6 +91,8 @@ private:
   int LastHere = -1;
   void JumpsToRet(TProcCode& p);
   bool AppendAssign(const TNode& n);
+  void JumpIf(const TNode& n, bool when, std::vector<int>& jumps);
+  TSymbol* DirectArray(const TNode& base);
   void PatchA(int at, int target) { Code().Code[at].A = target; }
   void PatchB(int at, int target) { Code().Code[at].B = target; }
   int AddConst(const TValue& v);

@@ -152,29 +152,63 @@ void TCompiler::AssignStmt(const TNode& n) {
   Store(target, t);
 }
 
+// Conditions jump straight to their targets; "and"/"or" of Booleans need no
+// intermediate value.
+void TCompiler::JumpIf(const TNode& n, bool when, std::vector<int>& jumps) {
+  if (n.Kind == TNodeKind::Binary && (n.Op == TTok::KwAnd || n.Op == TTok::KwOr) &&
+      TypeOfNode(*n.Kids[0])->Kind == TTypeKind::Boolean) {
+    bool isAnd = n.Op == TTok::KwAnd;
+    if (isAnd != when) {
+      // and/jump-if-false, or/jump-if-true: either side decides alone
+      JumpIf(*n.Kids[0], when, jumps);
+      JumpIf(*n.Kids[1], when, jumps);
+    } else {
+      std::vector<int> skip;
+      JumpIf(*n.Kids[0], !when, skip);
+      JumpIf(*n.Kids[1], when, jumps);
+      int here = Here();
+      for (int at : skip)
+        PatchA(at, here);
+    }
+    return;
+  }
+  if (n.Kind == TNodeKind::Unary && n.Op == TTok::KwNot &&
+      TypeOfNode(*n.Kids[0])->Kind == TTypeKind::Boolean) {
+    JumpIf(*n.Kids[0], !when, jumps);
+    return;
+  }
+  ExprTo(n, TBool);
+  jumps.push_back(Emit(when ? TOp::Jt : TOp::Jf));
+}
+
 void TCompiler::IfStmt(const TNode& n) {
-  ExprTo(*n.Kids[0], TBool);
-  int jf = Emit(TOp::Jf);
+  std::vector<int> falses;
+  JumpIf(*n.Kids[0], false, falses);
   Stmt(*n.Kids[1]);
   if (n.Kids.size() > 2) {
     int jmp = Emit(TOp::Jmp);
-    PatchA(jf, Here());
+    int here = Here();
+    for (int at : falses)
+      PatchA(at, here);
     Stmt(*n.Kids[2]);
     PatchA(jmp, Here());
   } else {
-    PatchA(jf, Here());
+    int here = Here();
+    for (int at : falses)
+      PatchA(at, here);
   }
 }
 
 void TCompiler::WhileStmt(const TNode& n) {
   int top = Here() - 1; // the Line instruction of the loop
-  ExprTo(*n.Kids[0], TBool);
-  int jf = Emit(TOp::Jf);
+  std::vector<int> falses;
+  JumpIf(*n.Kids[0], false, falses);
   Ctx.back().Loops.push_back({{}, {}, Ctx.back().TryDepth});
   Stmt(*n.Kids[1]);
   Emit(TOp::JmpBack, top);
   int end = Here();
-  PatchA(jf, end);
+  for (int at : falses)
+    PatchA(at, end);
   auto loop = std::move(Ctx.back().Loops.back());
   Ctx.back().Loops.pop_back();
   for (int at : loop.Breaks)
@@ -190,11 +224,12 @@ void TCompiler::RepeatStmt(const TNode& n) {
   int cond = Here();
   CurLine = n.Kids[0]->Line;
   CurCol = n.Kids[0]->Col;
-  ExprTo(*n.Kids[0], TBool);
-  int jt = Emit(TOp::Jt);
+  std::vector<int> trues;
+  JumpIf(*n.Kids[0], true, trues);
   Emit(TOp::JmpBack, top);
   int end = Here();
-  PatchA(jt, end);
+  for (int at : trues)
+    PatchA(at, end);
   auto loop = std::move(Ctx.back().Loops.back());
   Ctx.back().Loops.pop_back();
   for (int at : loop.Breaks)

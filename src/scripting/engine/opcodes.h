@@ -74,7 +74,9 @@ enum class TOp : uint8_t {
   JfEqIK, JfNeIK, JfLtIK, JfLeIK, JfGtIK, JfGeIK, // A: target, B: constant
   LoadElemL, LoadElemG, // index -> element of the array in slot A; B: low bound
   AppendL, AppendG,     // string -> appended in place to the string in slot A
-  ForUpG, ForDownG      // as ForUpL with a global loop variable
+  ForUpG, ForDownG,     // as ForUpL with a global loop variable
+  IncG,                 // as IncL on a global
+  StoreElemL, StoreElemG // value index -> element of the array in slot A; B: low bound
 };
 
 struct TInstr {

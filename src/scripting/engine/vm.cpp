@@ -7,6 +7,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#endif
 
 namespace kv::script {
 
@@ -30,6 +35,35 @@ int StrCompare(const TValue& a, const TValue& b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+// The value stack is reserved from the system: its pages arrive zeroed (valid
+// empty values) and only those a run touches cost anything.
+void* ReserveZeroed(size_t bytes) {
+#ifdef _WIN32
+  return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+#else
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  return p == MAP_FAILED ? nullptr : p;
+#endif
+}
+
+void ReleaseReserved(void* p, size_t bytes) {
+#ifdef _WIN32
+  (void)bytes;
+  VirtualFree(p, 0, MEM_RELEASE);
+#else
+  munmap(p, bytes);
+#endif
+}
+
+// Slots above the stack top never hold heap values, so a push needs no release.
+inline void PushCopy(TValue*& sp, const TValue& v) {
+  sp->Tag = v.Tag;
+  sp->I = v.I;
+  if (v.IsHeap() && v.H)
+    ++v.H->Rc;
+  ++sp;
+}
+
 const uint64_t* SetBits(const TValue& v) {
   static const uint64_t empty[4] = {0, 0, 0, 0};
   return (v.Tag == TTag::Set && v.H) ? static_cast<TSetCell*>(v.H)->Bits : empty;
@@ -50,13 +84,14 @@ const TRuntimeError& TScriptCallback::Error() const {
 TVm::TVm(std::shared_ptr<const TCompiledCode> code) : CodeRef(std::move(code)), C(CodeRef.get()) {
   Globals = C->GlobalInit;
   // Zero bytes are valid empty values; untouched pages cost nothing.
-  Stack = static_cast<TValue*>(std::calloc(kStackSlots, sizeof(TValue)));
+  Stack = static_cast<TValue*>(ReserveZeroed(kStackSlots * sizeof(TValue)));
   if (!Stack)
     throw std::bad_alloc();
   Sp = Stack;
   StackEnd = Stack + kStackSlots;
   if (C->Library)
     ExceptionClass = C->Library->FindClass("Exception");
+  Frames.reserve(64);
 }
 
 TVm::~TVm() {
@@ -64,7 +99,7 @@ TVm::~TVm() {
     (--Sp)->Release();
   Tries.clear();
   Globals.clear();
-  std::free(Stack);
+  ReleaseReserved(Stack, kStackSlots * sizeof(TValue));
 }
 
 TValue* TVm::Global(const std::string& name) {
@@ -307,58 +342,227 @@ void TVm::WriteValue(const TInstr& in) {
 
 #define FAIL(msg) throw TScriptError(msg)
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+#define CASE(x)                                                                                \
+  case TOp::x:                                                                                 \
+  L_##x:
+#define NEXT                                                                                   \
+  {                                                                                            \
+    cur = ip++;                                                                                \
+    goto* kLabels[static_cast<uint8_t>(cur->Op)];                                              \
+  }
+#define in (*cur)
+
 void TVm::Loop(size_t base) {
   TFrame* fr = &Frames.back();
   const TInstr* ip = fr->Ip;
   TValue* bp = fr->Bp;
   const TValue* consts = C->Consts.data();
+  // Threaded dispatch: each handler jumps straight to the next one.
+  static const void* const kLabels[] = {
+      &&L_Nop,
+      &&L_PushInt,
+      &&L_PushConst,
+      &&L_PushNil,
+      &&L_Pop,
+      &&L_Dup,
+      &&L_LoadL,
+      &&L_StoreL,
+      &&L_LoadG,
+      &&L_StoreG,
+      &&L_LoadU,
+      &&L_StoreU,
+      &&L_AddrL,
+      &&L_AddrG,
+      &&L_AddrU,
+      &&L_LoadRef,
+      &&L_StoreRef,
+      &&L_Deref,
+      &&L_StoreInd,
+      &&L_Elem,
+      &&L_AddrElem,
+      &&L_Field,
+      &&L_AddrField,
+      &&L_StrChar,
+      &&L_StoreStrChar,
+      &&L_AddI,
+      &&L_SubI,
+      &&L_MulI,
+      &&L_DivI,
+      &&L_ModI,
+      &&L_NegI,
+      &&L_AndI,
+      &&L_OrI,
+      &&L_XorI,
+      &&L_NotI,
+      &&L_Shl,
+      &&L_Shr,
+      &&L_NotB,
+      &&L_AddF,
+      &&L_SubF,
+      &&L_MulF,
+      &&L_DivF,
+      &&L_NegF,
+      &&L_IntToFloat,
+      &&L_IntToFloat2,
+      &&L_EqI,
+      &&L_NeI,
+      &&L_LtI,
+      &&L_LeI,
+      &&L_GtI,
+      &&L_GeI,
+      &&L_EqF,
+      &&L_NeF,
+      &&L_LtF,
+      &&L_LeF,
+      &&L_GtF,
+      &&L_GeF,
+      &&L_EqS,
+      &&L_NeS,
+      &&L_LtS,
+      &&L_LeS,
+      &&L_GtS,
+      &&L_GeS,
+      &&L_EqRef,
+      &&L_NeRef,
+      &&L_Concat,
+      &&L_CharToStr,
+      &&L_Wrap,
+      &&L_RangeCheck,
+      &&L_Jmp,
+      &&L_Jf,
+      &&L_Jt,
+      &&L_Call,
+      &&L_CallHost,
+      &&L_CallMethod,
+      &&L_CallCtor,
+      &&L_GetProp,
+      &&L_SetProp,
+      &&L_GetIdxProp,
+      &&L_SetIdxProp,
+      &&L_Ret,
+      &&L_Line,
+      &&L_SetNew,
+      &&L_SetAdd,
+      &&L_SetAddRange,
+      &&L_SetUnion,
+      &&L_SetDiff,
+      &&L_SetInter,
+      &&L_SetEq,
+      &&L_SetNe,
+      &&L_SetLe,
+      &&L_SetGe,
+      &&L_SetIn,
+      &&L_SetInclude,
+      &&L_SetExclude,
+      &&L_MakeArray,
+      &&L_MakeDefault,
+      &&L_Len,
+      &&L_High,
+      &&L_SetLen,
+      &&L_IncL,
+      &&L_IncRef,
+      &&L_ForUpL,
+      &&L_ForDownL,
+      &&L_JmpBack,
+      &&L_Try,
+      &&L_EndTry,
+      &&L_EndTryFinally,
+      &&L_EndFinally,
+      &&L_Leave,
+      &&L_Raise,
+      &&L_Reraise,
+      &&L_ExcObj,
+      &&L_ExcIs,
+      &&L_EndExcept,
+      &&L_Is,
+      &&L_As,
+      &&L_Write,
+      &&L_IsNil,
+      &&L_Halt,
+      &&L_AddIK,
+      &&L_MulIK,
+      &&L_EqIK,
+      &&L_NeIK,
+      &&L_LtIK,
+      &&L_LeIK,
+      &&L_GtIK,
+      &&L_GeIK,
+      &&L_JfEqI,
+      &&L_JfNeI,
+      &&L_JfLtI,
+      &&L_JfLeI,
+      &&L_JfGtI,
+      &&L_JfGeI,
+      &&L_JfEqIK,
+      &&L_JfNeIK,
+      &&L_JfLtIK,
+      &&L_JfLeIK,
+      &&L_JfGtIK,
+      &&L_JfGeIK,
+      &&L_LoadElemL,
+      &&L_LoadElemG,
+      &&L_AppendL,
+      &&L_AppendG,
+      &&L_ForUpG,
+      &&L_ForDownG,
+      &&L_IncG,
+      &&L_StoreElemL,
+      &&L_StoreElemG,
+  };
+  static_assert(sizeof(kLabels) / sizeof(kLabels[0]) == static_cast<size_t>(TOp::StoreElemG) + 1,
+                "one handler per instruction");
+  const TInstr* cur = nullptr;
+  // The frame learns its position only when something is thrown (or a call
+  // leaves it), which keeps the dispatch free of stores.
+  try {
   for (;;) {
-    const TInstr& in = *ip++;
-    fr->Ip = ip;
+    cur = ip++;
     switch (in.Op) {
-    case TOp::Nop:
-      break;
-    case TOp::PushInt:
+    CASE(Nop)
+      NEXT;
+    CASE(PushInt)
       Sp->Tag = TTag::Int;
       Sp->I = in.A;
       ++Sp;
-      break;
-    case TOp::PushConst:
-      *Sp++ = consts[in.A];
-      break;
-    case TOp::PushNil:
+      NEXT;
+    CASE(PushConst)
+      PushCopy(Sp, consts[in.A]);
+      NEXT;
+    CASE(PushNil)
       Sp->Tag = static_cast<TTag>(in.A);
       Sp->H = nullptr;
       ++Sp;
-      break;
-    case TOp::Pop:
+      NEXT;
+    CASE(Pop)
       (--Sp)->Release();
-      break;
-    case TOp::Dup:
+      NEXT;
+    CASE(Dup)
       *Sp = Sp[-1];
       ++Sp;
-      break;
-    case TOp::LoadL:
-      *Sp++ = bp[in.A];
-      break;
-    case TOp::StoreL:
+      NEXT;
+    CASE(LoadL)
+      PushCopy(Sp, bp[in.A]);
+      NEXT;
+    CASE(StoreL)
       bp[in.A] = std::move(*--Sp);
       if (in.W)
         bp[in.A].I = WrapInt(bp[in.A].I, in.W);
-      break;
-    case TOp::LoadG:
-      *Sp++ = Globals[static_cast<size_t>(in.A)];
-      break;
-    case TOp::StoreG: {
+      NEXT;
+    CASE(LoadG)
+      PushCopy(Sp, Globals[static_cast<size_t>(in.A)]);
+      NEXT;
+    CASE(StoreG) {
       TValue& g = Globals[static_cast<size_t>(in.A)];
       g = std::move(*--Sp);
       if (in.W)
         g.I = WrapInt(g.I, in.W);
-      break;
+      NEXT;
     }
-    case TOp::LoadU:
-    case TOp::StoreU:
-    case TOp::AddrU: {
+    CASE(LoadU)
+    CASE(StoreU)
+    CASE(AddrU) {
       int f = static_cast<int>(fr - Frames.data());
       for (int h = 0; h < in.A; ++h)
         f = Frames[static_cast<size_t>(f)].Parent;
@@ -369,34 +573,34 @@ void TVm::Loop(size_t base) {
         slot = std::move(*--Sp);
       else
         *Sp++ = TValue::Ref(&slot);
-      break;
+      NEXT;
     }
-    case TOp::AddrL:
+    CASE(AddrL)
       *Sp++ = TValue::Ref(&bp[in.A]);
-      break;
-    case TOp::AddrG:
+      NEXT;
+    CASE(AddrG)
       *Sp++ = TValue::Ref(&Globals[static_cast<size_t>(in.A)]);
-      break;
-    case TOp::LoadRef:
+      NEXT;
+    CASE(LoadRef)
       *Sp++ = *bp[in.A].R;
-      break;
-    case TOp::StoreRef:
+      NEXT;
+    CASE(StoreRef)
       *bp[in.A].R = std::move(*--Sp);
-      break;
-    case TOp::Deref: {
+      NEXT;
+    CASE(Deref) {
       TValue v = *Sp[-1].R;
       Sp[-1] = std::move(v);
-      break;
+      NEXT;
     }
-    case TOp::StoreInd: {
+    CASE(StoreInd) {
       TValue* target = Sp[-1].R;
       *target = std::move(Sp[-2]);
       Sp -= 2;
       Sp->Release();
       Sp[1].Release();
-      break;
+      NEXT;
     }
-    case TOp::Elem: {
+    CASE(Elem) {
       int64_t i = Sp[-1].I - in.A;
       --Sp;
       TValue& c = Sp[-1];
@@ -405,9 +609,9 @@ void TVm::Loop(size_t base) {
         throw TScriptError("Index out of range (" + std::to_string(i + in.A) + ")", "ERangeError");
       TValue item = a->Items[static_cast<size_t>(i)];
       c = std::move(item);
-      break;
+      NEXT;
     }
-    case TOp::AddrElem: {
+    CASE(AddrElem) {
       int64_t i = Sp[-1].I - in.A;
       --Sp;
       TValue* target = Sp[-1].R;
@@ -417,21 +621,21 @@ void TVm::Loop(size_t base) {
       if (i < 0 || i >= static_cast<int64_t>(a->Items.size()))
         throw TScriptError("Index out of range (" + std::to_string(i + in.A) + ")", "ERangeError");
       Sp[-1] = TValue::Ref(&a->Items[static_cast<size_t>(i)]);
-      break;
+      NEXT;
     }
-    case TOp::Field: {
+    CASE(Field) {
       auto* a = static_cast<TAggCell*>(Sp[-1].H);
       TValue item = a->Items[static_cast<size_t>(in.A)];
       Sp[-1] = std::move(item);
-      break;
+      NEXT;
     }
-    case TOp::AddrField: {
+    CASE(AddrField) {
       TValue* target = Sp[-1].R;
       TAggCell* a = UniqueAgg(*target);
       Sp[-1] = TValue::Ref(&a->Items[static_cast<size_t>(in.A)]);
-      break;
+      NEXT;
     }
-    case TOp::StrChar: {
+    CASE(StrChar) {
       int64_t i = Sp[-1].I;
       --Sp;
       const std::string& s = Sp[-1].AsString();
@@ -439,9 +643,9 @@ void TVm::Loop(size_t base) {
         throw TScriptError("Index out of range (" + std::to_string(i) + ")", "ERangeError");
       int64_t ch = static_cast<unsigned char>(s[static_cast<size_t>(i - 1)]);
       Sp[-1] = TValue::Int(ch);
-      break;
+      NEXT;
     }
-    case TOp::StoreStrChar: {
+    CASE(StoreStrChar) {
       int64_t i = Sp[-1].I;
       TValue* target = Sp[-2].R;
       int64_t ch = Sp[-3].I;
@@ -450,21 +654,21 @@ void TVm::Loop(size_t base) {
       if (target->Tag != TTag::Str || i < 1 || i > static_cast<int64_t>(target->AsString().size()))
         throw TScriptError("Index out of range (" + std::to_string(i) + ")", "ERangeError");
       target->MutableString()[static_cast<size_t>(i - 1)] = static_cast<char>(ch);
-      break;
+      NEXT;
     }
 #define INT_BINOP(op)                                                                          \
   Sp[-2].I = static_cast<int64_t>(static_cast<uint64_t>(Sp[-2].I) op static_cast<uint64_t>(Sp[-1].I)); \
   --Sp;                                                                                        \
-  break;
-    case TOp::AddI: INT_BINOP(+)
-    case TOp::SubI: INT_BINOP(-)
-    case TOp::MulI: INT_BINOP(*)
-    case TOp::AndI: INT_BINOP(&)
-    case TOp::OrI: INT_BINOP(|)
-    case TOp::XorI: INT_BINOP(^)
+  NEXT;
+    CASE(AddI) INT_BINOP(+)
+    CASE(SubI) INT_BINOP(-)
+    CASE(MulI) INT_BINOP(*)
+    CASE(AndI) INT_BINOP(&)
+    CASE(OrI) INT_BINOP(|)
+    CASE(XorI) INT_BINOP(^)
 #undef INT_BINOP
-    case TOp::DivI:
-    case TOp::ModI: {
+    CASE(DivI)
+    CASE(ModI) {
       int64_t b = Sp[-1].I, a = Sp[-2].I;
       if (b == 0)
         throw TScriptError("Division by zero", "EDivByZero");
@@ -475,24 +679,24 @@ void TVm::Loop(size_t base) {
         r = in.Op == TOp::DivI ? a / b : a % b;
       --Sp;
       Sp[-1].I = r;
-      break;
+      NEXT;
     }
-    case TOp::NegI:
+    CASE(NegI)
       Sp[-1].I = static_cast<int64_t>(0 - static_cast<uint64_t>(Sp[-1].I));
-      break;
-    case TOp::NotI:
+      NEXT;
+    CASE(NotI)
       Sp[-1].I = ~Sp[-1].I;
-      break;
-    case TOp::NotB:
+      NEXT;
+    CASE(NotB)
       Sp[-1].I = Sp[-1].I == 0;
-      break;
-    case TOp::Shl: {
+      NEXT;
+    CASE(Shl) {
       int64_t n = Sp[-1].I;
       --Sp;
       Sp[-1].I = (n < 0 || n >= 64) ? 0 : static_cast<int64_t>(static_cast<uint64_t>(Sp[-1].I) << n);
-      break;
+      NEXT;
     }
-    case TOp::Shr: {
+    CASE(Shr) {
       int64_t n = Sp[-1].I;
       --Sp;
       // shifting a narrow signed value works on its bit pattern
@@ -500,72 +704,72 @@ void TVm::Loop(size_t base) {
       if (in.W)
         v &= (in.W & 0xF) >= 8 ? ~uint64_t(0) : ((uint64_t(1) << ((in.W & 0xF) * 8)) - 1);
       Sp[-1].I = (n < 0 || n >= 64) ? 0 : static_cast<int64_t>(v >> n);
-      break;
+      NEXT;
     }
 #define FLT_BINOP(op)                                                                          \
   Sp[-2].F = Sp[-2].F op Sp[-1].F;                                                             \
   --Sp;                                                                                        \
-  break;
-    case TOp::AddF: FLT_BINOP(+)
-    case TOp::SubF: FLT_BINOP(-)
-    case TOp::MulF: FLT_BINOP(*)
+  NEXT;
+    CASE(AddF) FLT_BINOP(+)
+    CASE(SubF) FLT_BINOP(-)
+    CASE(MulF) FLT_BINOP(*)
 #undef FLT_BINOP
-    case TOp::DivF:
+    CASE(DivF)
       if (Sp[-1].F == 0)
         throw TScriptError("Division by zero", "EDivByZero");
       Sp[-2].F = Sp[-2].F / Sp[-1].F;
       --Sp;
-      break;
-    case TOp::NegF:
+      NEXT;
+    CASE(NegF)
       Sp[-1].F = -Sp[-1].F;
-      break;
-    case TOp::IntToFloat:
+      NEXT;
+    CASE(IntToFloat)
       Sp[-1] = TValue::Float(static_cast<double>(Sp[-1].I));
-      break;
-    case TOp::IntToFloat2:
+      NEXT;
+    CASE(IntToFloat2)
       Sp[-2] = TValue::Float(static_cast<double>(Sp[-2].I));
-      break;
+      NEXT;
 #define CMP_I(op)                                                                              \
   Sp[-2].I = Sp[-2].I op Sp[-1].I;                                                             \
   --Sp;                                                                                        \
-  break;
-    case TOp::EqI: CMP_I(==)
-    case TOp::NeI: CMP_I(!=)
-    case TOp::LtI: CMP_I(<)
-    case TOp::LeI: CMP_I(<=)
-    case TOp::GtI: CMP_I(>)
-    case TOp::GeI: CMP_I(>=)
+  NEXT;
+    CASE(EqI) CMP_I(==)
+    CASE(NeI) CMP_I(!=)
+    CASE(LtI) CMP_I(<)
+    CASE(LeI) CMP_I(<=)
+    CASE(GtI) CMP_I(>)
+    CASE(GeI) CMP_I(>=)
 #undef CMP_I
 #define CMP_F(op)                                                                              \
   {                                                                                            \
     bool r = Sp[-2].F op Sp[-1].F;                                                             \
     --Sp;                                                                                      \
     Sp[-1] = TValue::Int(r);                                                                   \
-    break;                                                                                     \
+    NEXT;                                                                                     \
   }
-    case TOp::EqF: CMP_F(==)
-    case TOp::NeF: CMP_F(!=)
-    case TOp::LtF: CMP_F(<)
-    case TOp::LeF: CMP_F(<=)
-    case TOp::GtF: CMP_F(>)
-    case TOp::GeF: CMP_F(>=)
+    CASE(EqF) CMP_F(==)
+    CASE(NeF) CMP_F(!=)
+    CASE(LtF) CMP_F(<)
+    CASE(LeF) CMP_F(<=)
+    CASE(GtF) CMP_F(>)
+    CASE(GeF) CMP_F(>=)
 #undef CMP_F
 #define CMP_S(op)                                                                              \
   {                                                                                            \
     bool r = StrCompare(Sp[-2], Sp[-1]) op 0;                                                  \
     (--Sp)->Release();                                                                         \
     Sp[-1] = TValue::Int(r);                                                                   \
-    break;                                                                                     \
+    NEXT;                                                                                     \
   }
-    case TOp::EqS: CMP_S(==)
-    case TOp::NeS: CMP_S(!=)
-    case TOp::LtS: CMP_S(<)
-    case TOp::LeS: CMP_S(<=)
-    case TOp::GtS: CMP_S(>)
-    case TOp::GeS: CMP_S(>=)
+    CASE(EqS) CMP_S(==)
+    CASE(NeS) CMP_S(!=)
+    CASE(LtS) CMP_S(<)
+    CASE(LeS) CMP_S(<=)
+    CASE(GtS) CMP_S(>)
+    CASE(GeS) CMP_S(>=)
 #undef CMP_S
-    case TOp::EqRef:
-    case TOp::NeRef: {
+    CASE(EqRef)
+    CASE(NeRef) {
       auto key = [](const TValue& v) -> int64_t {
         if (v.Tag == TTag::Proc)
           return v.I < 0 ? 0 : v.I + 1;
@@ -578,16 +782,16 @@ void TVm::Loop(size_t base) {
       bool eq = key(Sp[-2]) == key(Sp[-1]);
       (--Sp)->Release();
       Sp[-1] = TValue::Int(in.Op == TOp::EqRef ? eq : !eq);
-      break;
+      NEXT;
     }
-    case TOp::IsNil: {
+    CASE(IsNil) {
       const TValue& v = Sp[-1];
       bool isNil = v.Tag == TTag::Nil || (v.Tag == TTag::Proc && v.I < 0) ||
                    (v.Tag == TTag::Obj && !ObjectPtr(v)) || (v.Tag == TTag::Agg && !v.H);
       Sp[-1] = TValue::Int(isNil);
-      break;
+      NEXT;
     }
-    case TOp::Concat: {
+    CASE(Concat) {
       const std::string& b = Sp[-1].AsString();
       if (!b.empty()) {
         TValue& a = Sp[-2];
@@ -596,36 +800,36 @@ void TVm::Loop(size_t base) {
         a.MutableString() += b;
       }
       (--Sp)->Release();
-      break;
+      NEXT;
     }
-    case TOp::CharToStr: {
+    CASE(CharToStr) {
       TValue& v = Sp[-1 - in.A];
       v = TValue::Str(std::string(1, static_cast<char>(v.I)));
-      break;
+      NEXT;
     }
-    case TOp::Wrap:
+    CASE(Wrap)
       Sp[-1].I = WrapInt(Sp[-1].I, in.W);
-      break;
-    case TOp::RangeCheck:
-      break;
-    case TOp::Jmp:
+      NEXT;
+    CASE(RangeCheck)
+      NEXT;
+    CASE(Jmp)
       ip = fr->Proc->Code.data() + in.A;
-      break;
-    case TOp::JmpBack:
+      NEXT;
+    CASE(JmpBack)
       if (StopFlag)
         throw TStop();
       ip = fr->Proc->Code.data() + in.A;
-      break;
-    case TOp::Jf:
+      NEXT;
+    CASE(Jf)
       if (!(--Sp)->I)
         ip = fr->Proc->Code.data() + in.A;
-      break;
-    case TOp::Jt:
+      NEXT;
+    CASE(Jt)
       if ((--Sp)->I)
         ip = fr->Proc->Code.data() + in.A;
-      break;
-    case TOp::ForUpL:
-    case TOp::ForDownL: {
+      NEXT;
+    CASE(ForUpL)
+    CASE(ForDownL) {
       TValue& v = bp[in.A];
       if (v.I != bp[in.C].I) {
         v.I += in.Op == TOp::ForUpL ? 1 : -1;
@@ -633,22 +837,28 @@ void TVm::Loop(size_t base) {
           throw TStop();
         ip = fr->Proc->Code.data() + in.B;
       }
-      break;
+      NEXT;
     }
-    case TOp::Call: {
+    CASE(Call) {
       int parent = -1;
       if (in.B >= 0) {
         parent = static_cast<int>(fr - Frames.data());
         for (int h = 0; h < in.B; ++h)
           parent = Frames[static_cast<size_t>(parent)].Parent;
       }
-      PushFrame(in.A, parent);
+      const TProcCode& p = C->Procs[static_cast<size_t>(in.A)];
+      if (Frames.size() >= kMaxFrames || Sp + p.NumLocals + kStackMargin > StackEnd)
+        throw TScriptError("Stack overflow");
+      fr->Ip = ip;
+      bp = Sp - p.NumParams;
+      for (const TValue& v : p.LocalInit)
+        PushCopy(Sp, v);
+      Frames.push_back({&p, p.Code.data(), bp, parent});
       fr = &Frames.back();
       ip = fr->Ip;
-      bp = fr->Bp;
-      break;
+      NEXT;
     }
-    case TOp::Ret: {
+    CASE(Ret) {
       const TProcCode* p = fr->Proc;
       TValue result;
       if (p->IsFunction)
@@ -663,11 +873,11 @@ void TVm::Loop(size_t base) {
       fr = &Frames.back();
       ip = fr->Ip;
       bp = fr->Bp;
-      break;
+      NEXT;
     }
-    case TOp::CallHost:
-    case TOp::CallMethod:
-    case TOp::CallCtor: {
+    CASE(CallHost)
+    CASE(CallMethod)
+    CASE(CallCtor) {
       const THostFunction* f = C->HostFuncs[static_cast<size_t>(in.A)];
       TValue* args = Sp - in.B;
       THostCall call(*this, args, in.B);
@@ -683,18 +893,19 @@ void TVm::Loop(size_t base) {
         call.Class = C->Classes[static_cast<size_t>(in.C)];
       }
       f->Fn(call);
+      fr = &Frames.back(); // the host may have run script code meanwhile
       while (Sp > end)
         (--Sp)->Release();
       if (in.Op == TOp::CallCtor && !ObjectPtr(call.Result))
         FAIL("Cannot create an object of class " + call.Class->Name);
       if (in.W)
         *Sp++ = std::move(call.Result);
-      break;
+      NEXT;
     }
-    case TOp::GetProp:
-    case TOp::SetProp:
-    case TOp::GetIdxProp:
-    case TOp::SetIdxProp: {
+    CASE(GetProp)
+    CASE(SetProp)
+    CASE(GetIdxProp)
+    CASE(SetIdxProp) {
       const THostProperty* p = C->HostProps[static_cast<size_t>(in.A)];
       bool indexed = in.Op == TOp::GetIdxProp || in.Op == TOp::SetIdxProp;
       TValue& obj = indexed ? Sp[-2] : Sp[-1];
@@ -713,50 +924,54 @@ void TVm::Loop(size_t base) {
       call.Class = ObjectClass(obj);
       if (in.Op == TOp::GetProp || in.Op == TOp::GetIdxProp) {
         p->Get(call);
+        fr = &Frames.back();
         int pops = indexed ? 2 : 1;
         for (int k = 0; k < pops; ++k)
           (--Sp)->Release();
         *Sp++ = std::move(call.Result);
       } else {
         p->Set(call);
+        fr = &Frames.back();
         int pops = indexed ? 3 : 2;
         for (int k = 0; k < pops; ++k)
           (--Sp)->Release();
       }
-      break;
+      NEXT;
     }
-    case TOp::Line:
-      if (HasLineHook)
+    CASE(Line)
+      if (HasLineHook) {
         LineHook(in.A);
+        fr = &Frames.back();
+      }
       if (StopFlag)
         throw TStop();
-      break;
-    case TOp::SetNew:
+      NEXT;
+    CASE(SetNew)
       *Sp++ = NewSet();
-      break;
-    case TOp::SetAdd: {
+      NEXT;
+    CASE(SetAdd) {
       int64_t v = Sp[-1].I;
       --Sp;
       if (v < 0 || v > 255)
         FAIL("Set element out of range (" + std::to_string(v) + ")");
       UniqueSet(Sp[-1])->Bits[v >> 6] |= uint64_t(1) << (v & 63);
-      break;
+      NEXT;
     }
-    case TOp::SetAddRange: {
+    CASE(SetAddRange) {
       int64_t lo = Sp[-2].I, hi = Sp[-1].I;
       Sp -= 2;
       if (lo > hi)
-        break;
+        NEXT;
       if (lo < 0 || hi > 255)
         FAIL("Set element out of range");
       TSetCell* s = UniqueSet(Sp[-1]);
       for (int64_t v = lo; v <= hi; ++v)
         s->Bits[v >> 6] |= uint64_t(1) << (v & 63);
-      break;
+      NEXT;
     }
-    case TOp::SetUnion:
-    case TOp::SetDiff:
-    case TOp::SetInter: {
+    CASE(SetUnion)
+    CASE(SetDiff)
+    CASE(SetInter) {
       const uint64_t* a = SetBits(Sp[-2]);
       const uint64_t* b = SetBits(Sp[-1]);
       TValue r = NewSet();
@@ -767,12 +982,12 @@ void TVm::Loop(size_t base) {
                                              : (a[k] & b[k]);
       (--Sp)->Release();
       Sp[-1] = std::move(r);
-      break;
+      NEXT;
     }
-    case TOp::SetEq:
-    case TOp::SetNe:
-    case TOp::SetLe:
-    case TOp::SetGe: {
+    CASE(SetEq)
+    CASE(SetNe)
+    CASE(SetLe)
+    CASE(SetGe) {
       const uint64_t* a = SetBits(Sp[-2]);
       const uint64_t* b = SetBits(Sp[-1]);
       bool r = true;
@@ -788,16 +1003,16 @@ void TVm::Loop(size_t base) {
         r = !r;
       (--Sp)->Release();
       Sp[-1] = TValue::Int(r);
-      break;
+      NEXT;
     }
-    case TOp::SetIn: {
+    CASE(SetIn) {
       bool r = SetHas(Sp[-1], Sp[-2].I);
       (--Sp)->Release();
       Sp[-1] = TValue::Int(r);
-      break;
+      NEXT;
     }
-    case TOp::SetInclude:
-    case TOp::SetExclude: {
+    CASE(SetInclude)
+    CASE(SetExclude) {
       int64_t v = Sp[-1].I;
       TValue* target = Sp[-2].R;
       Sp -= 2;
@@ -808,21 +1023,21 @@ void TVm::Loop(size_t base) {
         s->Bits[v >> 6] |= uint64_t(1) << (v & 63);
       else
         s->Bits[v >> 6] &= ~(uint64_t(1) << (v & 63));
-      break;
+      NEXT;
     }
-    case TOp::MakeArray: {
+    CASE(MakeArray) {
       TValue arr = NewAgg(static_cast<size_t>(in.A), false);
       auto* a = static_cast<TAggCell*>(arr.H);
       for (int k = in.A - 1; k >= 0; --k)
         a->Items[static_cast<size_t>(k)] = std::move(*--Sp);
       *Sp++ = std::move(arr);
-      break;
+      NEXT;
     }
-    case TOp::MakeDefault:
+    CASE(MakeDefault)
       *Sp++ = consts[in.A];
-      break;
-    case TOp::Len:
-    case TOp::High: {
+      NEXT;
+    CASE(Len)
+    CASE(High) {
       const TValue& v = Sp[-1];
       int64_t n = 0;
       if (v.Tag == TTag::Str)
@@ -830,9 +1045,9 @@ void TVm::Loop(size_t base) {
       else if (v.Tag == TTag::Agg && v.H)
         n = static_cast<int64_t>(static_cast<TAggCell*>(v.H)->Items.size());
       Sp[-1] = TValue::Int(in.Op == TOp::High ? n - 1 : n);
-      break;
+      NEXT;
     }
-    case TOp::SetLen: {
+    CASE(SetLen) {
       int64_t n = Sp[-1].I;
       TValue* target = Sp[-2].R;
       Sp -= 2;
@@ -849,7 +1064,7 @@ void TVm::Loop(size_t base) {
           FAIL("Out of memory");
         if (n == 0) {
           *target = TValue::EmptyOf(TTag::Agg);
-          break;
+          NEXT;
         }
         auto* a = static_cast<TAggCell*>(target->H);
         if (target->Tag != TTag::Agg || !a) {
@@ -863,25 +1078,25 @@ void TVm::Loop(size_t base) {
         }
         a->Items.resize(static_cast<size_t>(n), consts[in.A]);
       }
-      break;
+      NEXT;
     }
-    case TOp::IncL: {
+    CASE(IncL) {
       TValue& v = bp[in.A];
       v.I = static_cast<int64_t>(static_cast<uint64_t>(v.I) + static_cast<uint64_t>(int64_t(in.B)));
       if (in.W)
         v.I = WrapInt(v.I, in.W);
-      break;
+      NEXT;
     }
-    case TOp::IncRef: {
+    CASE(IncRef) {
       int64_t d = Sp[-1].I;
       TValue* target = Sp[-2].R;
       Sp -= 2;
       target->I = static_cast<int64_t>(static_cast<uint64_t>(target->I) + static_cast<uint64_t>(d));
       if (in.W)
         target->I = WrapInt(target->I, in.W);
-      break;
+      NEXT;
     }
-    case TOp::Try: {
+    CASE(Try) {
       TTryEntry e;
       e.Kind = in.B;
       e.Frame = static_cast<size_t>(fr - Frames.data());
@@ -889,13 +1104,13 @@ void TVm::Loop(size_t base) {
       e.HandlerPc = in.A;
       e.RunDepth = RunDepth;
       Tries.push_back(std::move(e));
-      break;
+      NEXT;
     }
-    case TOp::EndTry:
+    CASE(EndTry)
       Tries.pop_back();
       ip = fr->Proc->Code.data() + in.A;
-      break;
-    case TOp::EndTryFinally: {
+      NEXT;
+    CASE(EndTryFinally) {
       TTryEntry e = std::move(Tries.back());
       Tries.pop_back();
       TTryEntry s;
@@ -904,9 +1119,9 @@ void TVm::Loop(size_t base) {
       s.Sp = e.Sp;
       s.RunDepth = RunDepth;
       Tries.push_back(std::move(s));
-      break;
+      NEXT;
     }
-    case TOp::EndFinally: {
+    CASE(EndFinally) {
       TTryEntry s = std::move(Tries.back());
       Tries.pop_back();
       if (s.HasExc) {
@@ -919,12 +1134,12 @@ void TVm::Loop(size_t base) {
       }
       if (s.LeaveBlocks >= 0)
         Leave(s.LeaveBlocks, s.LeaveTarget, ip, fr);
-      break;
+      NEXT;
     }
-    case TOp::Leave:
+    CASE(Leave)
       Leave(in.A, in.B, ip, fr);
-      break;
-    case TOp::Raise: {
+      NEXT;
+    CASE(Raise) {
       TRaise r;
       r.Obj = std::move(Sp[-1]);
       (--Sp)->Release();
@@ -933,7 +1148,7 @@ void TVm::Loop(size_t base) {
       r.Text = MessageOf(r.Obj);
       throw r;
     }
-    case TOp::Reraise: {
+    CASE(Reraise) {
       TTryEntry* s = CurrentExceptState();
       if (!s)
         FAIL("Re-raise outside an exception handler");
@@ -948,94 +1163,94 @@ void TVm::Loop(size_t base) {
       Tries.pop_back();
       throw r;
     }
-    case TOp::ExcObj: {
+    CASE(ExcObj) {
       TTryEntry* s = CurrentExceptState();
       *Sp++ = s ? s->Exc : TValue::EmptyOf(TTag::Obj);
-      break;
+      NEXT;
     }
-    case TOp::ExcIs: {
+    CASE(ExcIs) {
       TTryEntry* s = CurrentExceptState();
       const TClassDef* cls = s ? ObjectClass(s->Exc) : nullptr;
       *Sp++ = TValue::Int(cls && cls->InheritsFrom(C->Classes[static_cast<size_t>(in.A)]));
-      break;
+      NEXT;
     }
-    case TOp::EndExcept:
+    CASE(EndExcept)
       Tries.pop_back();
-      break;
-    case TOp::Is: {
+      NEXT;
+    CASE(Is) {
       const TClassDef* cls = ObjectClass(Sp[-1]);
       bool r = cls && cls->InheritsFrom(C->Classes[static_cast<size_t>(in.A)]);
       Sp[-1] = TValue::Int(r);
-      break;
+      NEXT;
     }
-    case TOp::As: {
+    CASE(As) {
       const TClassDef* cls = ObjectClass(Sp[-1]);
       if (cls && !cls->InheritsFrom(C->Classes[static_cast<size_t>(in.A)]))
         FAIL("Invalid class typecast");
-      break;
+      NEXT;
     }
-    case TOp::Write:
+    CASE(Write)
       if (in.A == 5) {
         if (Output)
           Output("\n");
       } else {
         WriteValue(in);
       }
-      break;
-    case TOp::Halt:
+      NEXT;
+    CASE(Halt)
       throw THalt();
-    case TOp::AddIK:
+    CASE(AddIK)
       Sp[-1].I = static_cast<int64_t>(static_cast<uint64_t>(Sp[-1].I) + static_cast<uint64_t>(int64_t(in.B)));
-      break;
-    case TOp::MulIK:
+      NEXT;
+    CASE(MulIK)
       Sp[-1].I = static_cast<int64_t>(static_cast<uint64_t>(Sp[-1].I) * static_cast<uint64_t>(int64_t(in.B)));
-      break;
+      NEXT;
 #define CMP_K(op)                                                                              \
   Sp[-1].I = Sp[-1].I op in.B;                                                                 \
-  break;
-    case TOp::EqIK: CMP_K(==)
-    case TOp::NeIK: CMP_K(!=)
-    case TOp::LtIK: CMP_K(<)
-    case TOp::LeIK: CMP_K(<=)
-    case TOp::GtIK: CMP_K(>)
-    case TOp::GeIK: CMP_K(>=)
+  NEXT;
+    CASE(EqIK) CMP_K(==)
+    CASE(NeIK) CMP_K(!=)
+    CASE(LtIK) CMP_K(<)
+    CASE(LeIK) CMP_K(<=)
+    CASE(GtIK) CMP_K(>)
+    CASE(GeIK) CMP_K(>=)
 #undef CMP_K
 #define JF_CMP(op)                                                                             \
   Sp -= 2;                                                                                     \
   if (!(Sp[0].I op Sp[1].I))                                                                   \
     ip = fr->Proc->Code.data() + in.A;                                                         \
-  break;
-    case TOp::JfEqI: JF_CMP(==)
-    case TOp::JfNeI: JF_CMP(!=)
-    case TOp::JfLtI: JF_CMP(<)
-    case TOp::JfLeI: JF_CMP(<=)
-    case TOp::JfGtI: JF_CMP(>)
-    case TOp::JfGeI: JF_CMP(>=)
+  NEXT;
+    CASE(JfEqI) JF_CMP(==)
+    CASE(JfNeI) JF_CMP(!=)
+    CASE(JfLtI) JF_CMP(<)
+    CASE(JfLeI) JF_CMP(<=)
+    CASE(JfGtI) JF_CMP(>)
+    CASE(JfGeI) JF_CMP(>=)
 #undef JF_CMP
 #define JF_CMPK(op)                                                                            \
   --Sp;                                                                                        \
   if (!(Sp->I op in.B))                                                                        \
     ip = fr->Proc->Code.data() + in.A;                                                         \
-  break;
-    case TOp::JfEqIK: JF_CMPK(==)
-    case TOp::JfNeIK: JF_CMPK(!=)
-    case TOp::JfLtIK: JF_CMPK(<)
-    case TOp::JfLeIK: JF_CMPK(<=)
-    case TOp::JfGtIK: JF_CMPK(>)
-    case TOp::JfGeIK: JF_CMPK(>=)
+  NEXT;
+    CASE(JfEqIK) JF_CMPK(==)
+    CASE(JfNeIK) JF_CMPK(!=)
+    CASE(JfLtIK) JF_CMPK(<)
+    CASE(JfLeIK) JF_CMPK(<=)
+    CASE(JfGtIK) JF_CMPK(>)
+    CASE(JfGeIK) JF_CMPK(>=)
 #undef JF_CMPK
-    case TOp::LoadElemL:
-    case TOp::LoadElemG: {
+    CASE(LoadElemL)
+    CASE(LoadElemG) {
       const TValue& arr = in.Op == TOp::LoadElemL ? bp[in.A] : Globals[static_cast<size_t>(in.A)];
       int64_t i = Sp[-1].I - in.B;
       auto* a = static_cast<TAggCell*>(arr.H);
       if (!a || i < 0 || i >= static_cast<int64_t>(a->Items.size()))
         throw TScriptError("Index out of range (" + std::to_string(i + in.B) + ")", "ERangeError");
       Sp[-1] = a->Items[static_cast<size_t>(i)];
-      break;
+      NEXT;
     }
-    case TOp::AppendL:
-    case TOp::AppendG: {
+    CASE(AppendL)
+    CASE(AppendG) {
       TValue& target = in.Op == TOp::AppendL ? bp[in.A] : Globals[static_cast<size_t>(in.A)];
       const std::string& add = Sp[-1].AsString();
       if (!add.empty()) {
@@ -1049,10 +1264,30 @@ void TVm::Loop(size_t base) {
         }
       }
       (--Sp)->Release();
-      break;
+      NEXT;
     }
-    case TOp::ForUpG:
-    case TOp::ForDownG: {
+    CASE(IncG) {
+      TValue& v = Globals[static_cast<size_t>(in.A)];
+      v.I = static_cast<int64_t>(static_cast<uint64_t>(v.I) + static_cast<uint64_t>(int64_t(in.B)));
+      if (in.W)
+        v.I = WrapInt(v.I, in.W);
+      NEXT;
+    }
+    CASE(StoreElemL)
+    CASE(StoreElemG) {
+      TValue& arr = in.Op == TOp::StoreElemL ? bp[in.A] : Globals[static_cast<size_t>(in.A)];
+      int64_t i = Sp[-1].I - in.B;
+      if (arr.Tag != TTag::Agg || !arr.H)
+        throw TScriptError("Index out of range (" + std::to_string(i + in.B) + ")", "ERangeError");
+      TAggCell* a = UniqueAgg(arr);
+      if (i < 0 || i >= static_cast<int64_t>(a->Items.size()))
+        throw TScriptError("Index out of range (" + std::to_string(i + in.B) + ")", "ERangeError");
+      a->Items[static_cast<size_t>(i)] = std::move(Sp[-2]);
+      Sp -= 2;
+      NEXT;
+    }
+    CASE(ForUpG)
+    CASE(ForDownG) {
       TValue& v = Globals[static_cast<size_t>(in.A)];
       if (v.I != bp[in.C].I) {
         v.I += in.Op == TOp::ForUpG ? 1 : -1;
@@ -1060,10 +1295,21 @@ void TVm::Loop(size_t base) {
           throw TStop();
         ip = fr->Proc->Code.data() + in.B;
       }
-      break;
+      NEXT;
     }
     }
   }
+  } catch (...) {
+    // the current frame is the last one even when the host ran script code
+    // (and so possibly moved the frame list) before throwing
+    Frames.back().Ip = ip;
+    throw;
+  }
 }
+
+#undef in
+#undef NEXT
+#undef CASE
+#pragma GCC diagnostic pop
 
 } // namespace kv::script
