@@ -39,8 +39,8 @@ void BM_SendCommand(benchmark::State& state) {
     benchmark::DoNotOptimize(b.Link.SendCommand(request, reply, false));
   }
   state.SetItemsProcessed(state.iterations());
-  state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                  benchmark::Counter::kIsRate);
+  state.counters["frames/s"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SendCommand);
 

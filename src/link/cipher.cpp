@@ -16,7 +16,8 @@ void EncipherInPlace(std::uint8_t* data, std::size_t size, const TCipherParams& 
   }
 }
 
-void Decipher(const std::uint8_t* src, std::uint8_t* dst, std::size_t size, const TCipherParams& p) {
+void Decipher(const std::uint8_t* src, std::uint8_t* dst, std::size_t size,
+              const TCipherParams& p) {
   std::uint16_t s = p.Key;
   for (std::size_t i = 0; i < size; ++i) {
     const std::uint8_t c = src[i]; // src may alias dst

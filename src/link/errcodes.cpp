@@ -71,7 +71,8 @@ constexpr int MaxStatus = 41;
 // Built once from the table so the mapping has a single source.
 constexpr std::array<TTaskResult, MaxStatus + 1> BuildStatusMap() {
   std::array<TTaskResult, MaxStatus + 1> map{};
-  for (auto& r : map) r = trDevError;
+  for (auto& r : map)
+    r = trDevError;
   for (int i = 0; i < TaskResultCount; ++i)
     if (Results[i].Status >= 0) map[Results[i].Status] = static_cast<TTaskResult>(i);
   return map;
@@ -80,8 +81,8 @@ constexpr std::array<TTaskResult, MaxStatus + 1> BuildStatusMap() {
 constexpr auto StatusMap = BuildStatusMap();
 
 constexpr std::array<const char*, ModuleCount> ModuleNames{
-    "tmNone", "tmMotorola", "tmEEPROM", "tmEEPROM_MIS", "tmScope", "tmPulse", "tmNec",
-    "tmKVBoot", "tmCR16",  "tmAtmel",   "tmPIC",        "tmTMS",   "tmST",    "tmTMS2"};
+    "tmNone",   "tmMotorola", "tmEEPROM", "tmEEPROM_MIS", "tmScope", "tmPulse", "tmNec",
+    "tmKVBoot", "tmCR16",     "tmAtmel",  "tmPIC",        "tmTMS",   "tmST",    "tmTMS2"};
 
 } // namespace
 

@@ -9,7 +9,8 @@ constexpr std::array<std::uint32_t, 256> CrcTable() {
   std::array<std::uint32_t, 256> t{};
   for (std::uint32_t i = 0; i < 256; ++i) {
     std::uint32_t c = i;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    for (int k = 0; k < 8; ++k)
+      c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
     t[i] = c;
   }
   return t;
@@ -17,7 +18,8 @@ constexpr std::array<std::uint32_t, 256> CrcTable() {
 constexpr auto Table = CrcTable();
 
 void Put32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 std::uint32_t Get32(const std::uint8_t* p) {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -27,7 +29,8 @@ std::uint32_t Get32(const std::uint8_t* p) {
 
 std::uint32_t ImageCrc32(const std::uint8_t* data, std::size_t size) {
   std::uint32_t c = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < size; ++i) c = Table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
+  for (std::size_t i = 0; i < size; ++i)
+    c = Table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
   return c ^ 0xFFFFFFFFu;
 }
 

@@ -26,7 +26,8 @@ void PutWord(TFrame& f, std::size_t at, std::uint16_t v) {
 }
 
 void PutLong(TFrame& f, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) f[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    f[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 std::uint16_t GetWord(const TFrame& f, std::size_t at) {
@@ -46,7 +47,9 @@ TFrame MakeRequest(std::uint16_t command, std::uint32_t param, std::uint8_t byte
   return f;
 }
 
-TUSBInt::TUSBInt() { SetDebugWindowEnable(false); }
+TUSBInt::TUSBInt() {
+  SetDebugWindowEnable(false);
+}
 
 TUSBInt& Link() {
   static TUSBInt link;
@@ -64,8 +67,10 @@ TTaskResult TUSBInt::SendCommand(TFrame& request, TFrame& reply, bool show) {
     if (returned != FrameSize) {
       DoError(SysErrorIo); // a short request never reached the module whole
     } else if (ReadEP1(reply.data(), FrameSize, returned)) {
-      if (returned != FrameSize) DoError(SysErrorIo); // a cut reply is not trusted
-      else result = StatusToResult(reply[2]);
+      if (returned != FrameSize)
+        DoError(SysErrorIo); // a cut reply is not trusted
+      else
+        result = StatusToResult(reply[2]);
     }
   }
   if (result == trUSBError && PeekLastError() == UsbErrTimeout) StaleReplyPossible = true;
@@ -124,15 +129,21 @@ bool TUSBInt::SendRawFrame(TFrame& request) {
   TFrame reply{};
   std::uint32_t returned = 0;
   ++FrameCount;
-  const bool ok = WriteEP1(request.data(), FrameSize, returned) &&
-                  ReadEP1(reply.data(), FrameSize, returned);
+  const bool ok =
+      WriteEP1(request.data(), FrameSize, returned) && ReadEP1(reply.data(), FrameSize, returned);
   if (!ok && PeekLastError() == UsbErrTimeout) StaleReplyPossible = true;
   return ok;
 }
 
-bool TUSBInt::ReleasePins() { return SendRaw(CmdReleasePins); }
-bool TUSBInt::PowerOn() { return SendRaw(CmdPowerOn); }
-bool TUSBInt::PowerOff() { return SendRaw(CmdPowerOff); }
+bool TUSBInt::ReleasePins() {
+  return SendRaw(CmdReleasePins);
+}
+bool TUSBInt::PowerOn() {
+  return SendRaw(CmdPowerOn);
+}
+bool TUSBInt::PowerOff() {
+  return SendRaw(CmdPowerOff);
+}
 
 TTaskResult TUSBInt::CheckPins(const std::array<float, 16>& limits, TPinResults& results) {
   TFrame request = MakeRequest(CmdCheckPins);
@@ -146,9 +157,9 @@ TTaskResult TUSBInt::CheckPins(const std::array<float, 16>& limits, TPinResults&
   return r;
 }
 
-TTaskResult TUSBInt::SetPins(std::uint8_t p1Code, std::uint8_t p2, std::uint8_t p3,
-                             std::uint8_t p4, std::uint8_t p6, std::uint8_t p7, std::uint8_t p8,
-                             std::uint8_t p9, std::uint8_t& levels) {
+TTaskResult TUSBInt::SetPins(std::uint8_t p1Code, std::uint8_t p2, std::uint8_t p3, std::uint8_t p4,
+                             std::uint8_t p6, std::uint8_t p7, std::uint8_t p8, std::uint8_t p9,
+                             std::uint8_t& levels) {
   TFrame request = MakeRequest(CmdSetPins);
   const std::uint8_t states[8] = {p1Code, p2, p3, p4, p6, p7, p8, p9};
   std::copy(std::begin(states), std::end(states), request.begin() + 8);
@@ -164,7 +175,8 @@ TTaskResult TUSBInt::ReadPinLevels(std::uint32_t param, std::array<bool, 6>& lev
   const TTaskResult r = SendCommand(request, reply, true);
   if (r == trSuccess) {
     static constexpr std::uint8_t bits[6] = {LevelP2, LevelP3, LevelP4, LevelP6, LevelP7, LevelP8};
-    for (int i = 0; i < 6; ++i) levels[i] = (reply[8] & bits[i]) != 0;
+    for (int i = 0; i < 6; ++i)
+      levels[i] = (reply[8] & bits[i]) != 0;
   }
   return r;
 }

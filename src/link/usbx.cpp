@@ -13,7 +13,8 @@ constexpr int DeviceDescriptorTimeout = 6000;
 constexpr std::uint32_t DownloadChunk = 4096;
 
 void Put32(std::uint8_t* p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 } // namespace
@@ -65,8 +66,8 @@ void TUsbConList::RefreshConnections() {
   for (int n = 0; n < 128; ++n) {
     const std::string name = "EZUSB-" + std::to_string(n);
     const bool present = UsbDriver().Probe(name);
-    auto it = std::find_if(Items.begin(), Items.end(),
-                           [&](const auto& c) { return c->Name == name; });
+    auto it =
+        std::find_if(Items.begin(), Items.end(), [&](const auto& c) { return c->Name == name; });
     if (!present && it != Items.end()) {
       // Copy: closing may run callbacks that look at the list.
       const auto transports = UsbXList();
@@ -95,10 +96,20 @@ struct TUsbX::TSelection {
 };
 
 TUsbX::TSelection TUsbX::CurrentSelection() const {
-  TSelection s{ConfigurationValue, NumInterfaces,   AlternateSettingCount, bMaxPower,
-               bmAttributes,       iConfiguration,  PipeCounter,           InterfaceNumber,
-               AlternateSetting,   bNumEndpoints,   bInterfaceSubClass,    bInterfaceProtocol,
-               iInterface,         {}};
+  TSelection s{ConfigurationValue,
+               NumInterfaces,
+               AlternateSettingCount,
+               bMaxPower,
+               bmAttributes,
+               iConfiguration,
+               PipeCounter,
+               InterfaceNumber,
+               AlternateSetting,
+               bNumEndpoints,
+               bInterfaceSubClass,
+               bInterfaceProtocol,
+               iInterface,
+               {}};
   std::copy(std::begin(Pipes), std::end(Pipes), s.Pipes);
   return s;
 }
@@ -152,7 +163,8 @@ bool TUsbX::WalkDescriptor(TSelection& s) const {
           s.bInterfaceSubClass = p[6];
           s.bInterfaceProtocol = p[7];
           s.iInterface = p[8];
-          for (auto& pipe : s.Pipes) pipe = TPipeInfo{};
+          for (auto& pipe : s.Pipes)
+            pipe = TPipeInfo{};
           inInterface = true;
           found = true;
         }
@@ -198,9 +210,21 @@ bool TUsbX::WalkDescriptor(TSelection& s) const {
   return found;
 }
 
+// Why a walk found no wanted interface: the first selection value out of range.
+void TUsbX::WalkError(const TSelection& s) {
+  if (s.ConfigurationValue > ConfigurationCount)
+    DoError(UsbErrConfiguration);
+  else if (s.InterfaceNumber >= s.NumInterfaces)
+    DoError(UsbErrInterface);
+  else
+    DoError(UsbErrAlternateSetting);
+}
+
 // ---- transport ----
 
-TUsbX::TUsbX() { UsbXList().push_back(this); }
+TUsbX::TUsbX() {
+  UsbXList().push_back(this);
+}
 
 TUsbX::~TUsbX() {
   if (IsOpened) {
@@ -218,9 +242,15 @@ int TUsbX::LastError() {
   return code;
 }
 
-int TUsbX::DevCount() const { return UsbConList().Count(); }
-bool TUsbX::DebugWindowEnable() const { return DebugWin().Visible; }
-void TUsbX::SetDebugWindowEnable(bool enable) { DebugWin().Visible = enable; }
+int TUsbX::DevCount() const {
+  return UsbConList().Count();
+}
+bool TUsbX::DebugWindowEnable() const {
+  return DebugWin().Visible;
+}
+void TUsbX::SetDebugWindowEnable(bool enable) {
+  DebugWin().Visible = enable;
+}
 
 void TUsbX::DoError(int code) {
   LastErrorCode = code;
@@ -228,7 +258,9 @@ void TUsbX::DoError(int code) {
   if (OnError) OnError(this, Name, code);
 }
 
-void TUsbX::DoLastError(int sysError) { DoError(sysError); }
+void TUsbX::DoLastError(int sysError) {
+  DoError(sysError);
+}
 
 bool TUsbX::Open(std::int16_t index) {
   if (index < 0) {
@@ -297,11 +329,7 @@ bool TUsbX::OpenDevice(const std::string& deviceName) {
   s.NumInterfaces = s.AlternateSettingCount = 0;
   const bool ok = WalkDescriptor(s);
   StoreSelection(s);
-  if (!ok) {
-    if (s.ConfigurationValue > ConfigurationCount) DoError(UsbErrConfiguration);
-    else if (s.InterfaceNumber >= s.NumInterfaces) DoError(UsbErrInterface);
-    else DoError(UsbErrAlternateSetting);
-  }
+  if (!ok) WalkError(s);
   return ok;
 }
 
@@ -368,7 +396,8 @@ std::string TUsbX::GetStringDescriptor(std::uint8_t index, std::uint16_t languag
   std::string text;
   // Only the bytes actually returned count.
   const std::size_t end = std::min<std::size_t>(length, returned);
-  for (std::size_t i = 2; i < end; i += 2) text.push_back(static_cast<char>(buf[i]));
+  for (std::size_t i = 2; i < end; i += 2)
+    text.push_back(static_cast<char>(buf[i]));
   return text;
 }
 
@@ -381,9 +410,7 @@ bool TUsbX::SetInterface(std::uint8_t interfaceNumber, std::uint8_t alternateSet
   s.InterfaceNumber = interfaceNumber;
   s.AlternateSetting = alternateSetting;
   if (!WalkDescriptor(s)) {
-    if (s.ConfigurationValue > ConfigurationCount) DoError(UsbErrConfiguration);
-    else if (s.InterfaceNumber >= s.NumInterfaces) DoError(UsbErrInterface);
-    else DoError(UsbErrAlternateSetting);
+    WalkError(s);
     return false;
   }
   const std::uint8_t in[2] = {interfaceNumber, alternateSetting};
@@ -447,9 +474,10 @@ bool TUsbX::RunCPU() {
 bool TUsbX::DownloadFirmware(const std::uint8_t* data, std::uint16_t size, std::uint32_t address) {
   if (!HoldCPU()) return false;
   for (std::uint32_t offset = 0; offset < size; offset += DownloadChunk) {
-    const auto chunk = static_cast<std::uint16_t>(std::min<std::uint32_t>(DownloadChunk, size - offset));
-    if (!VendorRequestOut(VrFirmwareLoad, static_cast<std::uint16_t>(address + offset), 0, data + offset,
-                          chunk))
+    const auto chunk =
+        static_cast<std::uint16_t>(std::min<std::uint32_t>(DownloadChunk, size - offset));
+    if (!VendorRequestOut(VrFirmwareLoad, static_cast<std::uint16_t>(address + offset), 0,
+                          data + offset, chunk))
       return false;
   }
   const bool run = RunCPU();
@@ -472,40 +500,34 @@ bool TUsbX::WritePipe(std::uint8_t pipe, const void* buffer, std::uint32_t lengt
                    Timeout);
 }
 
-bool TUsbX::ReadEP1(void* buffer, std::uint32_t length, std::uint32_t& returned) {
-  returned = 0;
+// The pipe a transfer goes through, checked as the command endpoints need it.
+const TPipeInfo* TUsbX::CommandPipe(int index) {
   if (!IsOpened) {
     DoError(UsbErrNotOpened);
-    return false;
+    return nullptr;
   }
-  const TPipeInfo& p = Pipes[piEP1In];
+  const TPipeInfo& p = Pipes[index];
   if (!p.Present) {
     DoError(UsbErrEndpoint);
-    return false;
+    return nullptr;
   }
   if (p.Type != 2 && p.Type != 3) {
     DoError(UsbErrEndpointType);
-    return false;
+    return nullptr;
   }
-  return ReadPipe(p.PipeNumber, buffer, length, returned);
+  return &p;
+}
+
+bool TUsbX::ReadEP1(void* buffer, std::uint32_t length, std::uint32_t& returned) {
+  returned = 0;
+  const TPipeInfo* p = CommandPipe(piEP1In);
+  return p && ReadPipe(p->PipeNumber, buffer, length, returned);
 }
 
 bool TUsbX::WriteEP1(const void* buffer, std::uint32_t length, std::uint32_t& returned) {
   returned = 0;
-  if (!IsOpened) {
-    DoError(UsbErrNotOpened);
-    return false;
-  }
-  const TPipeInfo& p = Pipes[piEP1Out];
-  if (!p.Present) {
-    DoError(UsbErrEndpoint);
-    return false;
-  }
-  if (p.Type != 2 && p.Type != 3) {
-    DoError(UsbErrEndpointType);
-    return false;
-  }
-  return WritePipe(p.PipeNumber, buffer, length, returned);
+  const TPipeInfo* p = CommandPipe(piEP1Out);
+  return p && WritePipe(p->PipeNumber, buffer, length, returned);
 }
 
 bool TUsbX::TransferEP2(void* buffer, std::uint32_t length, std::uint32_t& returned) {

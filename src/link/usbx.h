@@ -71,8 +71,8 @@ public:
 
   std::string GetStringDescriptor(std::uint8_t index, std::uint16_t languageId);
   bool SetInterface(std::uint8_t interfaceNumber, std::uint8_t alternateSetting);
-  bool VendorRequestIn(std::uint8_t request, std::uint16_t value, std::uint16_t index,
-                       void* buffer, std::uint16_t length);
+  bool VendorRequestIn(std::uint8_t request, std::uint16_t value, std::uint16_t index, void* buffer,
+                       std::uint16_t length);
   bool VendorRequestOut(std::uint8_t request, std::uint16_t value, std::uint16_t index,
                         const void* buffer, std::uint16_t length);
   bool ResetDevice();
@@ -134,6 +134,8 @@ protected:
 private:
   struct TSelection; // configuration and interface selection with the pipe records
   bool WalkDescriptor(TSelection& sel) const;
+  const TPipeInfo* CommandPipe(int index);
+  void WalkError(const TSelection& sel);
   void StoreSelection(const TSelection& sel);
   TSelection CurrentSelection() const;
 

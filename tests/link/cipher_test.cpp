@@ -11,7 +11,8 @@ TEST(Cipher, RoundTripInEveryForm) {
   std::mt19937 rng(7);
   for (std::size_t size : {0u, 1u, 2u, 255u, 4127u}) {
     std::vector<std::uint8_t> plain(size);
-    for (auto& b : plain) b = static_cast<std::uint8_t>(rng());
+    for (auto& b : plain)
+      b = static_cast<std::uint8_t>(rng());
     auto buf = plain;
     EncipherInPlace(buf.data(), buf.size());
     std::vector<std::uint8_t> out(size);

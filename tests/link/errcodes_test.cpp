@@ -38,7 +38,8 @@ TEST(ErrCodes, EveryMappedStatusIsListedOnceAndRoundTrips) {
     const int status = ResultToStatus(static_cast<TTaskResult>(r));
     if (status < 0) continue;
     ++mapped;
-    EXPECT_EQ(StatusToResult(static_cast<std::uint8_t>(status)), r) << TaskResultName(static_cast<TTaskResult>(r));
+    EXPECT_EQ(StatusToResult(static_cast<std::uint8_t>(status)), r)
+        << TaskResultName(static_cast<TTaskResult>(r));
   }
   EXPECT_EQ(mapped, 42); // statuses 0..41
 }

@@ -28,12 +28,14 @@ TEST(Frames, RequestLayout) {
   EXPECT_EQ(f[2], 7);
   EXPECT_EQ(GetLong(f, 3), 4565793u);
   EXPECT_EQ(f[7], 0);
-  for (std::size_t i = 8; i < FrameSize; ++i) EXPECT_EQ(f[i], 0);
+  for (std::size_t i = 8; i < FrameSize; ++i)
+    EXPECT_EQ(f[i], 0);
 }
 
 TEST(Frames, PinLimitsFromPresetWithAndWithoutStopFlag) {
   TPowerPreset preset;
-  for (int i = 0; i < 26; ++i) preset.Volts[i] = static_cast<float>(i) * 0.25f;
+  for (int i = 0; i < 26; ++i)
+    preset.Volts[i] = static_cast<float>(i) * 0.25f;
   for (bool stop : {true, false}) {
     preset.StopOnError = stop;
     TFrame req{};

@@ -146,8 +146,7 @@ TEST_F(Link, BaseCommandsDriveThePins) {
   std::uint8_t levels = 0;
   ASSERT_TRUE(L.PowerOn());
   EXPECT_TRUE(M->Pins().SupplyOn());
-  EXPECT_EQ(L.SetPins(P1_8V, PinHiZ, PinHiZ, PinHiZ, PinHiZ, PinHiZ, PinHiZ, 1, levels),
-            trSuccess);
+  EXPECT_EQ(L.SetPins(P1_8V, PinHiZ, PinHiZ, PinHiZ, PinHiZ, PinHiZ, PinHiZ, 1, levels), trSuccess);
   EXPECT_EQ(M->Pins().P1Code(), P1_8V);
   EXPECT_EQ(levels, M->Pins().LevelByte());
   std::array<bool, 6> pinLevels{};

@@ -52,7 +52,8 @@ TEST_F(UsbX, OpensAndReadsDescriptors) {
   EXPECT_EQ(x.ConfigurationCount, 1);
   EXPECT_EQ(x.GetStringDescriptor(0, 0), "");
   // Alternate setting 0 has no endpoints.
-  for (const auto& p : x.Pipes) EXPECT_FALSE(p.Present);
+  for (const auto& p : x.Pipes)
+    EXPECT_FALSE(p.Present);
   const auto log = Log();
   EXPECT_NE(std::find(log.begin(), log.end(), "EZUSB-0: Connected"), log.end());
   EXPECT_EQ(log.back(), "EZUSB-0: Opened");

@@ -11,11 +11,14 @@
 #include "sim/fault.h"
 #include "sim/virtualmodule.h"
 
-std::string FaultGrammarHelp() { return FaultGrammar; }
+std::string FaultGrammarHelp() {
+  return FaultGrammar;
+}
 
 TCliSession::TCliSession(TCliContext& ctx)
     : Ctx(ctx), ConsoleServices(ctx.Yes, ctx.Quiet), Scope(ConsoleServices) {
-  if (!ctx.Virtual && (!ctx.Faults.empty() || !ctx.TargetImage.empty() || !ctx.TargetDump.empty())) {
+  if (!ctx.Virtual &&
+      (!ctx.Faults.empty() || !ctx.TargetImage.empty() || !ctx.TargetDump.empty())) {
     std::fprintf(stderr, "--fault, --target-image and --target-dump need --virtual\n");
     ctx.ExitCode = ExitUsage;
     return;

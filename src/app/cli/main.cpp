@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
   app.add_option("--target-dump", ctx.TargetDump,
                  "virtual module only: write the virtual target part's contents after the command")
       ->type_name("FILE");
-  app.add_option("--fault", ctx.Faults, "virtual module only: inject a fault (repeatable); " +
-                                            FaultGrammarHelp())
+  app.add_option("--fault", ctx.Faults,
+                 "virtual module only: inject a fault (repeatable); " + FaultGrammarHelp())
       ->type_name("FAULT");
 
   AddModuleCommands(app, ctx);
