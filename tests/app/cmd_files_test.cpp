@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/tempdir.h"
+
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
@@ -58,7 +60,7 @@ struct TFileCommands : ::testing::Test {
   std::string Dir;
   std::string Fixtures = std::string(KV_TEST_DATA) + "/editor/";
   void SetUp() override {
-    Dir = (fs::path(::testing::TempDir()) / "kv_cmd_files").string() + "/";
+    Dir = TestTempPath("cmd_files").string() + "/";
     fs::remove_all(Dir);
     fs::create_directories(Dir);
   }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/tempdir.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -125,7 +127,7 @@ TEST_F(DeviceCommands, ScriptActionsRunTheCodeOfTheirOwnScript) {
 }
 
 TEST_F(DeviceCommands, OpenFileActionOnlyOpensAFileThatStillExists) {
-  const auto path = std::filesystem::temp_directory_path() / "kv_devaction_open.bin";
+  const auto path = TestTempPath("devaction_open.bin");
   std::ofstream(path) << "x";
   std::vector<std::string> opened;
   auto opener = [&](const std::string& p) {

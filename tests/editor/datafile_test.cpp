@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/tempdir.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -41,7 +43,7 @@ std::string Contents(const TXHexEdit& e) {
 
 // A fresh directory per test.
 std::string TempDir(const std::string& name) {
-  fs::path dir = fs::path(::testing::TempDir()) / ("kv_datafile_" + name);
+  fs::path dir = TestTempPath("datafile_" + name);
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir.string() + "/";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/tempdir.h"
+
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -549,7 +551,7 @@ TEST(XHexEditEditing, BackspaceDeletesBeforeTheCaret) {
 TEST(XHexEditEditing, ModifiedFollowsSaveEditUndo) {
   TRecorderServices rec;
   TServicesScope scope(rec);
-  const std::string path = ::testing::TempDir() + "xhexedit_modified.bin";
+  const std::string path = TestTempPath("xhexedit_modified.bin").string();
   std::remove(path.c_str());
   TXHexEdit e;
   std::vector<bool> seen;
