@@ -8,7 +8,8 @@ DEB_PACKAGES := cmake ninja-build g++ ccache pkg-config make \
                 libusb-1.0-0-dev libcli11-dev \
                 libgtest-dev libgmock-dev libbenchmark-dev \
                 srecord binutils \
-                fp-compiler liblua5.4-dev
+                fp-compiler liblua5.4-dev \
+                qt6-base-dev libgl-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -37,8 +38,13 @@ test: deps
 
 run: deps
 	@$(MAKE) --no-print-directory build
-	$(BUILD)/bin/kvprog-cli --virtual info
-	$(BUILD)/bin/kvprog-cli --virtual pins
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    $(BUILD)/bin/kvprog --virtual; \
+	else \
+	    echo "No display (DISPLAY and WAYLAND_DISPLAY are not set): falling back to the command line, kvprog-cli."; \
+	    $(BUILD)/bin/kvprog-cli --virtual info && \
+	    $(BUILD)/bin/kvprog-cli --virtual pins; \
+	fi
 
 bench: deps
 	@$(MAKE) --no-print-directory build

@@ -40,7 +40,8 @@ const TProgram kPrograms[] = {
      "if sum ~= 1999800000 then error('wrong') end"},
     {"string_building",
      "var s: string; i: Integer;\nbegin\n  s := '';\n  for i := 1 to 20000 do\n"
-     "    s := s + IntToStr(i mod 10);\n  if Length(s) <> 20000 then raise Exception.Create('wrong');\nend.",
+     "    s := s + IntToStr(i mod 10);\n  if Length(s) <> 20000 then raise "
+     "Exception.Create('wrong');\nend.",
      "local parts = {}\nfor i = 1, 20000 do parts[#parts + 1] = tostring(i % 10) end\n"
      "local s = table.concat(parts)\nif #s ~= 20000 then error('wrong') end"},
     {"sort",
@@ -50,7 +51,8 @@ const TProgram kPrograms[] = {
      "    while (j >= 0) and (a[j] > t) do\n    begin\n      a[j + 1] := a[j];\n      Dec(j);\n"
      "    end;\n    a[j + 1] := t;\n  end;\n  for i := 1 to 599 do\n"
      "    if a[i - 1] > a[i] then raise Exception.Create('unsorted');\nend.",
-     "local a = {}\nlocal seed = 1\nfor i = 0, 599 do seed = (seed * 1103 + 12345) % 65536; a[i] = seed end\n"
+     "local a = {}\nlocal seed = 1\nfor i = 0, 599 do seed = (seed * 1103 + 12345) % 65536; a[i] = "
+     "seed end\n"
      "for i = 1, 599 do\n  local t = a[i]\n  local j = i - 1\n"
      "  while j >= 0 and a[j] > t do a[j + 1] = a[j]; j = j - 1 end\n  a[j + 1] = t\nend\n"
      "for i = 1, 599 do if a[i - 1] > a[i] then error('unsorted') end end"},
@@ -70,26 +72,24 @@ void Ours(benchmark::State& state, const TProgram* p) {
 void Lua(benchmark::State& state, const TProgram* p) {
   lua_State* L = luaL_newstate();
   luaL_openlibs(L);
-  if (luaL_loadstring(L, p->Lua) != LUA_OK)
-    throw std::runtime_error(lua_tostring(L, -1));
+  if (luaL_loadstring(L, p->Lua) != LUA_OK) throw std::runtime_error(lua_tostring(L, -1));
   for (auto _ : state) {
     lua_pushvalue(L, -1);
-    if (lua_pcall(L, 0, 0, 0) != LUA_OK)
-      throw std::runtime_error(lua_tostring(L, -1));
+    if (lua_pcall(L, 0, 0, 0) != LUA_OK) throw std::runtime_error(lua_tostring(L, -1));
   }
   lua_close(L);
 }
 #endif
 
-// Keeps the CPU time (mean, with repetitions) of every program so that the ratios can be printed at the end.
+// Keeps the CPU time (mean, with repetitions) of every program so that the ratios can be printed at
+// the end.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
   std::map<std::string, double> Times;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (auto& r : runs) {
       // with repetitions only the mean counts
-      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "mean")
-        continue;
+      if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "mean") continue;
       Times[r.run_name.function_name] = r.GetAdjustedCPUTime();
     }
     ConsoleReporter::ReportRuns(runs);

@@ -2,7 +2,22 @@
 
 #include "devices/catalogue.h"
 #include "devices/devlist.h"
+#include "families/m25p.h"
+#include "families/m35080.h"
+#include "families/mw.h"
+#include "families/mw77007.h"
+#include "families/mws.h"
+#include "families/i2c.h"
+#include "families/i2c0.h"
+#include "families/i2c1.h"
 #include "families/placeholders.h"
+#include "families/s29x90.h"
+#include "families/spi.h"
+#include "families/cat64.h"
+#include "families/cxk.h"
+#include "families/m6m.h"
+#include "families/sde2506.h"
+#include "families/tc89.h"
 
 namespace {
 template <class T> TDeviceFactory FactoryOf() {

@@ -76,21 +76,18 @@ protected:
       SetToBits(a->Items[2], dev(c)->Opr);
     });
     I2CClass = &lib.AddClass("TI2C", "TDevice");
-    lib.AddFunction("function GetDevice( DeviceName: string; var DevBase: TDevice ): boolean;",
-                    [this](THostCall& c) {
-                      TFakeDevice* d = c.Str(0) == I2C.Name     ? &I2C
-                                       : c.Str(0) == Plain.Name ? &Plain
-                                                                : nullptr;
-                      c.SetBool(d != nullptr);
-                      if (d)
-                        c.Arg(1) = NewObject(d, d == &I2C ? I2CClass : DeviceClass, false);
-                    });
+    lib.AddFunction(
+        "function GetDevice( DeviceName: string; var DevBase: TDevice ): boolean;",
+        [this](THostCall& c) {
+          TFakeDevice* d = c.Str(0) == I2C.Name ? &I2C : c.Str(0) == Plain.Name ? &Plain : nullptr;
+          c.SetBool(d != nullptr);
+          if (d) c.Arg(1) = NewObject(d, d == &I2C ? I2CClass : DeviceClass, false);
+        });
     lib.AddFunction("procedure AddMsg( Text: string );",
                     [this](THostCall& c) { Msgs.push_back(c.Str(0)); });
-    lib.AddFunction("procedure HideDeviceOrGroup( DeviceOrGroupName: string );",
-                    [](THostCall& c) {
-                      throw TScriptError(c.Str(0) + " Device or group not found");
-                    });
+    lib.AddFunction("procedure HideDeviceOrGroup( DeviceOrGroupName: string );", [](THostCall& c) {
+      throw TScriptError(c.Str(0) + " Device or group not found");
+    });
     lib.AddFunction("function InBox( Caption, EditLabel: string; var Value: string ): boolean;",
                     [](THostCall& c) {
                       c.Arg(2) = TValue::Str(c.Str(2) + "+edited");
@@ -149,12 +146,12 @@ TEST_F(Binding, EventsAreCalledLaterWithArgumentsEvenAfterAnotherCompile) {
   TValue self = NewObject(&I2C, I2CClass, false);
   ASSERT_TRUE(I2C.OnSelect.Invoke({self, TValue::Int(7)}));
   ASSERT_TRUE(I2C.OnSelect.Invoke({self, TValue::Int(8)}));
-  EXPECT_EQ(Msgs, std::vector<std::string>(
-                      {"set", "other script", "24C02 7 1", "24C02 8 2"}));
+  EXPECT_EQ(Msgs, std::vector<std::string>({"set", "other script", "24C02 7 1", "24C02 8 2"}));
 }
 
 TEST_F(Binding, HostErrorsEndTheScriptWithTheirText) {
-  EXPECT_FALSE(Run("begin\n  AddMsg('before');\n  HideDeviceOrGroup('Foo');\n  AddMsg('after');\nend."));
+  EXPECT_FALSE(
+      Run("begin\n  AddMsg('before');\n  HideDeviceOrGroup('Foo');\n  AddMsg('after');\nend."));
   EXPECT_EQ(Engine.LastError().Text, "Foo Device or group not found");
   EXPECT_EQ(Engine.LastError().Line, 3);
   EXPECT_EQ(Msgs, std::vector<std::string>({"before"}));
@@ -199,8 +196,7 @@ TEST(EngineHost, StopFromTheLineHookEndsAnEndlessLoop) {
   TScriptEngine e;
   int lines = 0;
   e.OnLine = [&lines](TScriptEngine& eng, int) {
-    if (++lines == 1000)
-      eng.Stop();
+    if (++lines == 1000) eng.Stop();
   };
   e.SetScript("procedure Spin;\nbegin\n  while True do\n    ;\nend;\nbegin\n  Spin;\nend.");
   ASSERT_TRUE(e.Compile());
@@ -218,8 +214,7 @@ TEST(EngineHost, StopFromTheLineHookEndsAnEndlessLoop) {
 TEST(EngineHost, StopIsNotSwallowedByTheScriptsHandlers) {
   TScriptEngine e;
   e.OnLine = [](TScriptEngine& eng, int line) {
-    if (line == 4)
-      eng.Stop();
+    if (line == 4) eng.Stop();
   };
   auto r = test::RunScript("begin\n  try\n    while True do\n      WriteLn('x');\n  except\n"
                            "    WriteLn('handled');\n  end;\nend.",
@@ -252,9 +247,8 @@ TEST(EngineHost, StoredCodeIsCalledByNameAfterAnotherCompile) {
 TEST(EngineHost, ASecondRunIsRefusedWhileOneIsRunning) {
   TScriptEngine e;
   bool refused = false;
-  e.Library().AddFunction("procedure Nested", [&](THostCall&) {
-    refused = !e.Execute() && e.IsRunning();
-  });
+  e.Library().AddFunction("procedure Nested",
+                          [&](THostCall&) { refused = !e.Execute() && e.IsRunning(); });
   e.SetScript("begin\n  Nested;\nend.");
   ASSERT_TRUE(e.Compile());
   EXPECT_TRUE(e.Execute());
@@ -262,7 +256,8 @@ TEST(EngineHost, ASecondRunIsRefusedWhileOneIsRunning) {
 }
 
 TEST(EngineHost, BareBeginEndScriptsAndCaseInsensitiveNames) {
-  auto r = test::RunScript("VAR Counter: INTEGER;\nBEGIN\n  counter := 2;\n  WRITELN(COUNTER * 3);\nEND.");
+  auto r = test::RunScript(
+      "VAR Counter: INTEGER;\nBEGIN\n  counter := 2;\n  WRITELN(COUNTER * 3);\nEND.");
   ASSERT_TRUE(r.Ran);
   EXPECT_EQ(r.Output, "6\n");
 }

@@ -90,8 +90,8 @@ const TRuntimeCase kRuntimeCases[] = {
      "Division by zero"},
     {"FloatDivisionByZero", "var x: Double;\nbegin\n  x := 0;\n  x := 1 / x;\nend.", 4,
      "Division by zero"},
-    {"DeepRecursion", "procedure R(n: Integer);\nbegin\n  R(n + 1);\nend;\nbegin\n  R(0);\nend.",
-     3, "Stack overflow"},
+    {"DeepRecursion", "procedure R(n: Integer);\nbegin\n  R(n + 1);\nend;\nbegin\n  R(0);\nend.", 3,
+     "Stack overflow"},
     {"StaticIndexOutOfRange",
      "var a: array[1..5] of Integer;\n    i: Integer;\nbegin\n  i := 6;\n  a[i] := 1;\nend.", 5,
      "Index out of range (6)"},
@@ -102,15 +102,17 @@ const TRuntimeCase kRuntimeCases[] = {
      "Index out of range (0)"},
     {"HugeSetLength", "var s: string;\nbegin\n  SetLength(s, 2000000000);\nend.", 3,
      "Out of memory"},
-    {"StringDoublingWithoutEnd", "var s: string;\nbegin\n  s := 'x';\n  while True do\n    s := s + s;\nend.",
-     5, "Out of memory"},
+    {"StringDoublingWithoutEnd",
+     "var s: string;\nbegin\n  s := 'x';\n  while True do\n    s := s + s;\nend.", 5,
+     "Out of memory"},
     {"NilObject", "var l: TStringList;\nbegin\n  l.Add('x');\nend.", 3, "nil object"},
     {"UncaughtRaise", "begin\n  raise Exception.Create('custom text');\nend.", 2, "custom text"},
     {"ConversionError", "begin\n  WriteLn(StrToInt('12z'));\nend.", 2, "invalid integer"},
-    {"ListIndex", "var l: TStringList;\nbegin\n  l := TStringList.Create;\n  l.Delete(0);\nend.",
-     4, "List index out of bounds"},
-    {"SetElementRange", "var s: set of Byte;\n    i: Integer;\nbegin\n  i := 300;\n  s := [i];\nend.",
-     5, "Set element out of range"},
+    {"ListIndex", "var l: TStringList;\nbegin\n  l := TStringList.Create;\n  l.Delete(0);\nend.", 4,
+     "List index out of bounds"},
+    {"SetElementRange",
+     "var s: set of Byte;\n    i: Integer;\nbegin\n  i := 300;\n  s := [i];\nend.", 5,
+     "Set element out of range"},
 };
 
 class RuntimeError : public ::testing::TestWithParam<TRuntimeCase> {};
@@ -146,6 +148,50 @@ TEST(RuntimeErrorRecovery, HandledErrorsLeaveTheScriptRunning) {
                            "WriteLn('range');\n  end;\n  WriteLn('after');\nend.");
   ASSERT_TRUE(r.Ran) << r.Error.Text;
   EXPECT_EQ(r.Output, "range\nafter\n");
+}
+
+} // namespace
+
+namespace {
+
+std::string Repeat(const std::string& s, int n) {
+  std::string r;
+  for (int i = 0; i < n; ++i)
+    r += s;
+  return r;
+}
+
+// Hostile shapes end in a compile error instead of exhausting the native stack.
+TEST(CompileLimits, DeepOrLongExpressionsAreRefused) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"var i: Integer;\nbegin\n  i := " + Repeat("(", 5000) + "1" + Repeat(")", 5000) + ";\nend.",
+       "Nesting too deep"},
+      {"var i: Integer;\nbegin\n  i := 1" + Repeat(" + 1", 100000) + ";\nend.",
+       "Expression too complex"},
+      {"var i: Integer;\nbegin\n  i := i" + Repeat("[1]", 100000) + ";\nend.",
+       "Expression too complex"},
+      {"begin\n" + Repeat("if True then ", 100000) + "WriteLn;\nend.", "Nesting too deep"},
+  };
+  for (auto& [source, text] : cases) {
+    auto r = test::RunScript(source);
+    ASSERT_FALSE(r.Compiled);
+    ASSERT_FALSE(r.Messages.empty());
+    EXPECT_NE(r.Messages[0].Text.find(text), std::string::npos) << r.Messages[0].Text;
+  }
+}
+
+TEST(RuntimeLimits, RecursionThroughTheHostEndsWithAnError) {
+  TScriptEngine e;
+  e.Library().AddType("TNotify", "procedure");
+  e.Library().AddFunction("procedure Again(P: TNotify)", [](THostCall& c) {
+    TScriptCallback cb = c.Vm.MakeCallback(c.Arg(0));
+    if (!cb.Invoke({})) throw TScriptError(cb.Error().Text);
+  });
+  auto r =
+      test::RunScript("procedure Loop;\nbegin\n  Again(Loop);\nend;\nbegin\n  Loop;\nend.", &e);
+  ASSERT_TRUE(r.Compiled);
+  EXPECT_FALSE(r.Ran);
+  EXPECT_EQ(r.Error.Text, "Stack overflow");
 }
 
 } // namespace

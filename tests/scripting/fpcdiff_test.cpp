@@ -14,7 +14,9 @@ using namespace kv::script;
 
 namespace {
 
-fs::path CorpusDir() { return fs::path(__FILE__).parent_path() / "corpus"; }
+fs::path CorpusDir() {
+  return fs::path(__FILE__).parent_path() / "corpus";
+}
 
 std::string Capture(const std::string& command, int& status) {
   std::string out;
@@ -40,8 +42,7 @@ bool HaveFpc() {
 std::vector<std::string> CorpusFiles() {
   std::vector<std::string> names;
   for (auto& e : fs::directory_iterator(CorpusDir()))
-    if (e.path().extension() == ".pas")
-      names.push_back(e.path().filename().string());
+    if (e.path().extension() == ".pas") names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -57,8 +58,7 @@ TEST_P(FpcDiff, SameOutputAsFreePascal) {
   ASSERT_TRUE(ours.Compiled);
   ASSERT_TRUE(ours.Ran) << ours.Error.Text << " at line " << ours.Error.Line;
 
-  if (!HaveFpc())
-    GTEST_SKIP() << "fpc (Debian package fp-compiler) is not installed";
+  if (!HaveFpc()) GTEST_SKIP() << "fpc (Debian package fp-compiler) is not installed";
   fs::path dir = fs::temp_directory_path() / ("kvscript-fpc-" + std::to_string(getpid()));
   fs::create_directories(dir);
   // A private copy, so that a program name never clashes with a unit name.
@@ -66,7 +66,7 @@ TEST_P(FpcDiff, SameOutputAsFreePascal) {
   fs::copy_file(src, copy, fs::copy_options::overwrite_existing);
   fs::path exe = dir / copy.stem();
   int status = 0;
-  std::string log = Capture("fpc -Mdelphi -O1 -FU" + dir.string() + " -o" + exe.string() + " " +
+  std::string log = Capture("fpc -Mobjfpc -Sh -O1 -FU" + dir.string() + " -o" + exe.string() + " " +
                                 copy.string() + " 2>&1",
                             status);
   ASSERT_EQ(status, 0) << log;
@@ -77,8 +77,6 @@ TEST_P(FpcDiff, SameOutputAsFreePascal) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, FpcDiff, ::testing::ValuesIn(CorpusFiles()),
-                         [](const auto& info) {
-                           return fs::path(info.param).stem().string();
-                         });
+                         [](const auto& info) { return fs::path(info.param).stem().string(); });
 
 } // namespace

@@ -23,12 +23,20 @@ struct THeadlessCase {
 };
 
 const THeadlessCase kCases[] = {
-    {"Success", "begin\n  Write('a');\n  WriteLn(1, 2);\nend.", 0, "a12\n",
+    {"Success",
+     "begin\n  Write('a');\n  WriteLn(1, 2);\nend.",
+     0,
+     "a12\n",
      {"demo.ksc: Compiling... ", "demo.ksc: Executing... "}},
-    {"CompileError", "begin\n  x := 1;\nend.", 1, "",
+    {"CompileError",
+     "begin\n  x := 1;\nend.",
+     1,
+     "",
      {"demo.ksc: Compiling... ", "Compiler: [Error] (2:3): Unknown identifier 'x'",
       "demo.ksc: Compiling failed"}},
-    {"RuntimeError", "var i: Integer;\nbegin\n  WriteLn('before');\n  i := 0;\n  i := 1 div i;\nend.", 1,
+    {"RuntimeError",
+     "var i: Integer;\nbegin\n  WriteLn('before');\n  i := 0;\n  i := 1 div i;\nend.",
+     1,
      "before\n",
      {"demo.ksc: Compiling... ", "demo.ksc: Executing... "}},
 };
@@ -58,7 +66,8 @@ TEST_P(Headless, SeparatesOutputFromHostLines) {
   } else if (std::string(c.Name) == "RuntimeError") {
     // procedure 0 is the main body; the byte-code position follows "."
     EXPECT_TRUE(std::regex_match(
-        lines.back(), std::regex(R"(demo\.ksc: Division by zero at 0\.[0-9]+ \(line 5, column 3\))")))
+        lines.back(),
+        std::regex(R"(demo\.ksc: Division by zero at 0\.[0-9]+ \(line 5, column 3\))")))
         << lines.back();
   }
 }

@@ -28,6 +28,7 @@ struct TCliContext {
 void AddModuleCommands(CLI::App& app, TCliContext& ctx); // info, pins
 void AddFileCommands(CLI::App& app, TCliContext& ctx);   // convert, crc
 void AddDeviceCommands(CLI::App& app, TCliContext& ctx); // devices
+void AddDeviceOpCommands(CLI::App& app, TCliContext& ctx); // read, program, verify, blank, erase
 void AddScriptCommands(CLI::App& app, TCliContext& ctx); // run
 
 // The --fault grammar, for --help.

@@ -1,8 +1,12 @@
 #include "clisession.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "devices/connection.h"
+#include "editor/datafile.h"
 #include "link/debugwnd.h"
 #include "link/usb/ezusbdriver.h"
 #include "link/usb/libusbbackend.h"
@@ -10,9 +14,14 @@
 #include "link/usbinterface.h"
 #include "sim/fault.h"
 #include "sim/virtualmodule.h"
+#include "sim/virtualsocket.h"
 
 std::string FaultGrammarHelp() {
-  return FaultGrammar;
+  return std::string(FaultGrammar) + SocketFaultGrammar;
+}
+
+namespace {
+constexpr const char* PartFaultPrefix = "part:";
 }
 
 TCliSession::TCliSession(TCliContext& ctx)
@@ -27,6 +36,10 @@ TCliSession::TCliSession(TCliContext& ctx)
     auto backend = std::make_unique<TVirtualBackend>();
     Module = backend->Plug();
     for (const auto& text : ctx.Faults) {
+      if (text.rfind(PartFaultPrefix, 0) == 0) {
+        PartFaults.push_back(text.substr(std::string(PartFaultPrefix).size()));
+        continue;
+      }
       std::string error;
       if (!Module->AddFault(text, error)) {
         std::fprintf(stderr, "--fault %s: %s\n", text.c_str(), error.c_str());
@@ -48,6 +61,38 @@ TCliSession::TCliSession(TCliContext& ctx)
   Driver->PollEvents();
   StartLink();
   IsReady = true;
+}
+
+bool TCliSession::InsertTarget(const TSocketPartSpec& partDesc, std::string& error) {
+  if (!Module) return true; // a real module has a real part
+  std::vector<std::uint8_t> image;
+  if (!Ctx.TargetImage.empty()) {
+    std::ifstream in(Ctx.TargetImage, std::ios::binary);
+    if (!in) {
+      error = "--target-image " + Ctx.TargetImage + ": cannot be read";
+      return false;
+    }
+    image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  if (!Socket) Socket = std::make_unique<TVirtualSocket>(*Module);
+  if (!Socket->Insert(partDesc, error, Ctx.TargetImage.empty() ? nullptr : &image)) return false;
+  for (const auto& name : PartFaults)
+    if (!Socket->AddFault(name, error)) {
+      error = "--fault part:" + name + ": " + error;
+      return false;
+    }
+  return true;
+}
+
+bool TCliSession::DumpTarget(std::string& error) {
+  if (Ctx.TargetDump.empty() || !Socket || !Socket->Part()) return true;
+  const std::vector<std::uint8_t> contents = Socket->Dump();
+  std::string why;
+  if (!SaveDataFile(Ctx.TargetDump, contents.data(), contents.size(), dfBinary, why)) {
+    error = "--target-dump " + Ctx.TargetDump + ": " + why;
+    return false;
+  }
+  return true;
 }
 
 TCliSession::~TCliSession() {

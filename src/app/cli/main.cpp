@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
 
   AddModuleCommands(app, ctx);
   AddDeviceCommands(app, ctx);
+  AddDeviceOpCommands(app, ctx);
   AddFileCommands(app, ctx);
   AddScriptCommands(app, ctx);
 

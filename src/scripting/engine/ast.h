@@ -12,15 +12,57 @@ namespace kv::script {
 // still unresolved. The code generator checks and compiles it.
 enum class TNodeKind {
   // expressions
-  IntLit, FloatLit, StrLit, NilLit, Name, Member, Index, Call, Unary, Binary, SetCons, Range,
+  IntLit,
+  FloatLit,
+  StrLit,
+  NilLit,
+  Name,
+  Member,
+  Index,
+  Call,
+  Unary,
+  Binary,
+  SetCons,
+  Range,
   WriteArg,
   // statements
-  Compound, Assign, CallStmt, If, While, Repeat, For, Case, CaseArm, Break, Continue, Exit,
-  TryExcept, ExceptBlock, OnHandler, TryFinally, Raise, With, Empty,
+  Compound,
+  Assign,
+  CallStmt,
+  If,
+  While,
+  Repeat,
+  For,
+  Case,
+  CaseArm,
+  Break,
+  Continue,
+  Exit,
+  TryExcept,
+  ExceptBlock,
+  OnHandler,
+  TryFinally,
+  Raise,
+  With,
+  Empty,
   // declarations
-  Program, Block, ConstDecl, TypeDecl, VarDecl, ProcDecl, ProcHeading, ParamGroup,
+  Program,
+  Block,
+  ConstDecl,
+  TypeDecl,
+  VarDecl,
+  ProcDecl,
+  ProcHeading,
+  ParamGroup,
   // types
-  TypeName, TypeEnum, TypeSubrange, TypeSet, TypeArray, TypeRecord, FieldGroup, TypeProc
+  TypeName,
+  TypeEnum,
+  TypeSubrange,
+  TypeSet,
+  TypeArray,
+  TypeRecord,
+  FieldGroup,
+  TypeProc
 };
 
 struct TNode;

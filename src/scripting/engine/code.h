@@ -15,13 +15,13 @@ struct THostProperty;
 
 struct TProcCode {
   std::string Name;
-  int Level = 0;       // 0 main body, 1 top-level routine, 2.. nested
+  int Level = 0; // 0 main body, 1 top-level routine, 2.. nested
   int NumParams = 0;
-  int NumLocals = 0;   // parameters included
+  int NumLocals = 0; // parameters included
   bool IsFunction = false;
   int ResultSlot = -1;
   std::vector<TInstr> Code;
-  std::vector<int> Lines, Cols; // per instruction
+  std::vector<int> Lines, Cols;  // per instruction
   std::vector<TValue> LocalInit; // templates for slots NumParams..NumLocals-1
   std::shared_ptr<TSignature> Sig;
 };

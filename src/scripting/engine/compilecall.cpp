@@ -10,8 +10,7 @@ constexpr size_t kMaxArgs = 255;
 int TCompiler::HostFuncIndex(const THostFunction* f) {
   auto& v = Out->HostFuncs;
   for (size_t i = 0; i < v.size(); ++i)
-    if (v[i] == f)
-      return static_cast<int>(i);
+    if (v[i] == f) return static_cast<int>(i);
   v.push_back(f);
   return static_cast<int>(v.size()) - 1;
 }
@@ -19,8 +18,7 @@ int TCompiler::HostFuncIndex(const THostFunction* f) {
 int TCompiler::HostPropIndex(const THostProperty* p) {
   auto& v = Out->HostProps;
   for (size_t i = 0; i < v.size(); ++i)
-    if (v[i] == p)
-      return static_cast<int>(i);
+    if (v[i] == p) return static_cast<int>(i);
   v.push_back(p);
   return static_cast<int>(v.size()) - 1;
 }
@@ -28,8 +26,7 @@ int TCompiler::HostPropIndex(const THostProperty* p) {
 int TCompiler::ClassIndex(const TClassDef* c) {
   auto& v = Out->Classes;
   for (size_t i = 0; i < v.size(); ++i)
-    if (v[i] == c)
-      return static_cast<int>(i);
+    if (v[i] == c) return static_cast<int>(i);
   v.push_back(c);
   return static_cast<int>(v.size()) - 1;
 }
@@ -38,8 +35,7 @@ int TCompiler::ClassIndex(const TClassDef* c) {
 // so that a script's own names cannot change what a host routine means.
 std::shared_ptr<TSignature> TCompiler::HostSig(const THostFunction& f) {
   auto it = HostSigs.find(&f);
-  if (it != HostSigs.end())
-    return it->second;
+  if (it != HostSigs.end()) return it->second;
   std::vector<std::unordered_map<std::string, TSymbol>> saved;
   for (size_t i = 2; i < Scopes.size(); ++i)
     saved.push_back(std::move(Scopes[i]));
@@ -61,8 +57,7 @@ std::shared_ptr<TSignature> TCompiler::HostSig(const THostFunction& f) {
 
 TType* TCompiler::PropertyType(const THostProperty& p) {
   auto it = PropTypes.find(&p);
-  if (it != PropTypes.end())
-    return it->second.first;
+  if (it != PropTypes.end()) return it->second.first;
   std::vector<std::unordered_map<std::string, TSymbol>> saved;
   for (size_t i = 2; i < Scopes.size(); ++i)
     saved.push_back(std::move(Scopes[i]));
@@ -70,8 +65,7 @@ TType* TCompiler::PropertyType(const THostProperty& p) {
   std::pair<TType*, TType*> types{nullptr, nullptr};
   try {
     types.first = ResolveType(*p.Type);
-    if (p.IndexType)
-      types.second = ResolveType(*p.IndexType);
+    if (p.IndexType) types.second = ResolveType(*p.IndexType);
   } catch (const TSourceError& e) {
     for (auto& s : saved)
       Scopes.push_back(std::move(s));
@@ -85,8 +79,7 @@ TType* TCompiler::PropertyType(const THostProperty& p) {
 
 TType* TCompiler::CallNode(const TNode& callee, const std::vector<const TNode*>& args,
                            const TNode& at, bool wantValue) {
-  if (args.size() > kMaxArgs)
-    Fail("Too many arguments", at);
+  if (args.size() > kMaxArgs) Fail("Too many arguments", at);
   if (callee.Kind == TNodeKind::Name) {
     int wi = 0, field = 0;
     std::vector<const THostFunction*> methods;
@@ -95,8 +88,7 @@ TType* TCompiler::CallNode(const TNode& callee, const std::vector<const TNode*>&
       return CallHost(methods, args, at, wantValue, TOp::CallMethod);
     }
     TSymbol* s = Find(callee.Name);
-    if (!s)
-      Fail("Unknown identifier '" + callee.Name + "'", callee);
+    if (!s) Fail("Unknown identifier '" + callee.Name + "'", callee);
     s->Used = true;
     switch (s->Kind) {
     case TSymKind::Proc:
@@ -120,8 +112,7 @@ TType* TCompiler::CallNode(const TNode& callee, const std::vector<const TNode*>&
       return CallHost(ms, args, at, wantValue, TOp::CallCtor, cls);
     }
     TType* bt = Load(base);
-    if (bt->Kind != TTypeKind::Class)
-      Fail("Object expected before '." + callee.Name + "'", callee);
+    if (bt->Kind != TTypeKind::Class) Fail("Object expected before '." + callee.Name + "'", callee);
     auto ms = bt->Class->FindMethods(callee.Name);
     if (ms.empty())
       Fail("Unknown method '" + callee.Name + "' of class '" + bt->Class->Name + "'", callee);
@@ -132,13 +123,11 @@ TType* TCompiler::CallNode(const TNode& callee, const std::vector<const TNode*>&
 
 void TCompiler::PushArgs(const TSignature& sig, const std::vector<const TNode*>& args,
                          const TNode& at) {
-  if (args.size() > sig.Params.size())
-    Fail("Too many actual parameters", at);
+  if (args.size() > sig.Params.size()) Fail("Too many actual parameters", at);
   for (size_t i = 0; i < sig.Params.size(); ++i) {
     const TParamDef& p = sig.Params[i];
     if (i >= args.size()) {
-      if (!p.HasDefault || !p.Default)
-        Fail("Not enough actual parameters", at);
+      if (!p.HasDefault || !p.Default) Fail("Not enough actual parameters", at);
       TType* dt = nullptr;
       TValue v = EvalConst(*p.Default, &dt);
       if (!Assignable(dt, p.Type))
@@ -157,24 +146,21 @@ void TCompiler::PushArgs(const TSignature& sig, const std::vector<const TNode*>&
       bool openOk = p.Type->Kind == TTypeKind::OpenArray &&
                     (t->Kind == TTypeKind::DynArray || t->Kind == TTypeKind::StaticArray ||
                      t->Kind == TTypeKind::OpenArray) &&
-                    (p.Type->Elem == TAnyVal || (Assignable(t->Elem, p.Type->Elem) &&
-                                                 Assignable(p.Type->Elem, t->Elem)));
+                    (p.Type->Elem == TAnyVal ||
+                     (Assignable(t->Elem, p.Type->Elem) && Assignable(p.Type->Elem, t->Elem)));
       bool same = openOk || t == p.Type || p.Type == TAnyVal ||
                   (t->Kind == p.Type->Kind && Assignable(t, p.Type) && Assignable(p.Type, t) &&
                    (t->Kind != TTypeKind::Integer ||
                     (t->Size == p.Type->Size && t->Signed == p.Type->Signed)));
-      if (!same)
-        Fail("Types of actual and formal var parameters must be identical", a);
+      if (!same) Fail("Types of actual and formal var parameters must be identical", a);
       continue;
     }
     if (p.Type->Kind == TTypeKind::OpenArray) {
       TType* elem = p.Type->Elem;
       if (a.Kind == TNodeKind::SetCons) {
-        if (a.Kids.size() > kMaxArgs)
-          Fail("Too many elements", a);
+        if (a.Kids.size() > kMaxArgs) Fail("Too many elements", a);
         for (auto& e : a.Kids) {
-          if (e->Kind == TNodeKind::Range)
-            Fail("Ranges are not allowed here", *e);
+          if (e->Kind == TNodeKind::Range) Fail("Ranges are not allowed here", *e);
           if (elem == TAnyVal) {
             TType* t = Expr(*e);
             if (t->Kind == TTypeKind::Char)
@@ -200,11 +186,9 @@ void TCompiler::PushArgs(const TSignature& sig, const std::vector<const TNode*>&
 }
 
 int TCompiler::Score(const TSignature& sig, const std::vector<const TNode*>& args) {
-  if (args.size() > sig.Params.size())
-    return -1;
+  if (args.size() > sig.Params.size()) return -1;
   for (size_t i = args.size(); i < sig.Params.size(); ++i)
-    if (!sig.Params[i].HasDefault)
-      return -1;
+    if (!sig.Params[i].HasDefault) return -1;
   int score = 1;
   for (size_t i = 0; i < args.size(); ++i) {
     const TParamDef& p = sig.Params[i];
@@ -235,8 +219,7 @@ TType* TCompiler::CallScript(const TSymbol& s, const std::vector<const TNode*>& 
   int hops = s.Level <= 1 ? -1 : cur - s.Level + 1;
   Emit(TOp::Call, s.Proc, hops);
   if (!s.Sig->Result) {
-    if (wantValue)
-      Fail("Expression expected but procedure '" + s.Name + "' found", at);
+    if (wantValue) Fail("Expression expected but procedure '" + s.Name + "' found", at);
     return TVoid;
   }
   if (!wantValue) {
@@ -263,18 +246,15 @@ TType* TCompiler::CallHost(const std::vector<const THostFunction*>& overloads,
       Fail("No overloaded version of '" + f->Name + "' can be called with these arguments", at);
   }
   bool isCtor = (f->Heading->Flags & nfConstructor) != 0;
-  if (op == TOp::CallCtor && !isCtor)
-    Fail("'" + f->Name + "' is not a constructor", at);
-  if (op == TOp::CallMethod && isCtor)
-    Fail("Constructors are called on a class", at);
+  if (op == TOp::CallCtor && !isCtor) Fail("'" + f->Name + "' is not a constructor", at);
+  if (op == TOp::CallMethod && isCtor) Fail("Constructors are called on a class", at);
   auto sig = HostSig(*f);
   PushArgs(*sig, args, at);
   int argc = static_cast<int>(sig->Params.size());
   Emit(op, HostFuncIndex(f), argc, cls ? ClassIndex(cls) : 0, (isCtor || sig->Result) ? 1 : 0);
   TType* result = isCtor ? ClassType(cls) : sig->Result;
   if (!result) {
-    if (wantValue)
-      Fail("Expression expected but procedure '" + f->Name + "' found", at);
+    if (wantValue) Fail("Expression expected but procedure '" + f->Name + "' found", at);
     return TVoid;
   }
   if (!wantValue) {
@@ -285,8 +265,7 @@ TType* TCompiler::CallHost(const std::vector<const THostFunction*>& overloads,
 }
 
 TType* TCompiler::TypeCast(TType* to, const std::vector<const TNode*>& args, const TNode& at) {
-  if (args.size() != 1)
-    Fail("Type cast needs one argument", at);
+  if (args.size() != 1) Fail("Type cast needs one argument", at);
   TType* from = Expr(*args[0]);
   if (to->IsOrdinal() && from->IsOrdinal()) {
     if (uint8_t w = WrapCode(to))
@@ -296,19 +275,18 @@ TType* TCompiler::TypeCast(TType* to, const std::vector<const TNode*>& args, con
     return to;
   }
   if (to->Kind == TTypeKind::Float && from->IsNumeric()) {
-    if (from->Kind == TTypeKind::Integer)
-      Emit(TOp::IntToFloat);
+    if (from->Kind == TTypeKind::Integer) Emit(TOp::IntToFloat);
     return to;
   }
-  if (to->Kind == TTypeKind::String && (from->Kind == TTypeKind::String || from->Kind == TTypeKind::Char)) {
-    if (from->Kind == TTypeKind::Char)
-      Emit(TOp::CharToStr);
+  if (to->Kind == TTypeKind::String &&
+      (from->Kind == TTypeKind::String || from->Kind == TTypeKind::Char)) {
+    if (from->Kind == TTypeKind::Char) Emit(TOp::CharToStr);
     return to;
   }
-  if (to->Kind == TTypeKind::Class && (from->Kind == TTypeKind::Class || from->Kind == TTypeKind::Nil))
+  if (to->Kind == TTypeKind::Class &&
+      (from->Kind == TTypeKind::Class || from->Kind == TTypeKind::Nil))
     return to;
-  if (Assignable(from, to) && from->Kind == to->Kind)
-    return to;
+  if (Assignable(from, to) && from->Kind == to->Kind) return to;
   Fail("Invalid type cast from '" + from->Display() + "' to '" + to->Display() + "'", at);
 }
 
@@ -328,12 +306,23 @@ void TCompiler::WriteArgs(const std::vector<const TNode*>& args, bool newline, c
     } else {
       Expr(*value);
       switch (t->Kind) {
-      case TTypeKind::Integer: kind = 0; break;
-      case TTypeKind::Float: kind = 1; break;
-      case TTypeKind::String: kind = 2; break;
-      case TTypeKind::Char: kind = 3; break;
-      case TTypeKind::Boolean: kind = 4; break;
-      default: Fail("Cannot write a value of type '" + t->Display() + "'", *value);
+      case TTypeKind::Integer:
+        kind = 0;
+        break;
+      case TTypeKind::Float:
+        kind = 1;
+        break;
+      case TTypeKind::String:
+        kind = 2;
+        break;
+      case TTypeKind::Char:
+        kind = 3;
+        break;
+      case TTypeKind::Boolean:
+        kind = 4;
+        break;
+      default:
+        Fail("Cannot write a value of type '" + t->Display() + "'", *value);
       }
     }
     int flags = 0;
@@ -347,28 +336,23 @@ void TCompiler::WriteArgs(const std::vector<const TNode*>& args, bool newline, c
     }
     Emit(TOp::Write, kind, flags);
   }
-  if (newline)
-    Emit(TOp::Write, 5);
+  if (newline) Emit(TOp::Write, 5);
   (void)at;
 }
 
 TType* TCompiler::Intrinsic(int which, const std::vector<const TNode*>& args, const TNode& at,
                             bool wantValue) {
   auto need = [&](size_t lo, size_t hi) {
-    if (args.size() < lo)
-      Fail("Not enough actual parameters", at);
-    if (args.size() > hi)
-      Fail("Too many actual parameters", at);
+    if (args.size() < lo) Fail("Not enough actual parameters", at);
+    if (args.size() > hi) Fail("Too many actual parameters", at);
   };
   auto done = [&](TType* t) -> TType* {
     if (!wantValue) {
-      if (t == TVoid)
-        return TVoid;
+      if (t == TVoid) return TVoid;
       Emit(TOp::Pop);
       return TVoid;
     }
-    if (t == TVoid)
-      Fail("Expression expected but procedure found", at);
+    if (t == TVoid) Fail("Expression expected but procedure found", at);
     return t;
   };
   switch (which) {
@@ -386,8 +370,7 @@ TType* TCompiler::Intrinsic(int which, const std::vector<const TNode*>& args, co
     int sign = which == inInc ? 1 : -1;
     const TNode& v = *args[0];
     TType* vt = TypeOfNode(v);
-    if (!vt->IsOrdinal())
-      Fail("Ordinal variable expected", v);
+    if (!vt->IsOrdinal()) Fail("Ordinal variable expected", v);
     uint8_t w = WrapCode(vt);
     TSymbol* s = v.Kind == TNodeKind::Name ? Find(v.Name) : nullptr;
     int wi, field;
@@ -409,8 +392,7 @@ TType* TCompiler::Intrinsic(int which, const std::vector<const TNode*>& args, co
       ExprTo(*args[1], TInt64);
     else
       Emit(TOp::PushInt, 1);
-    if (sign < 0)
-      Emit(TOp::NegI);
+    if (sign < 0) Emit(TOp::NegI);
     Emit(TOp::IncRef, 0, 0, 0, w);
     return done(TVoid);
   }
@@ -473,8 +455,7 @@ TType* TCompiler::Intrinsic(int which, const std::vector<const TNode*>& args, co
   case inOrd: {
     need(1, 1);
     TType* t = Expr(*args[0]);
-    if (!t->IsOrdinal())
-      Fail("Ordinal expression expected", *args[0]);
+    if (!t->IsOrdinal()) Fail("Ordinal expression expected", *args[0]);
     return done(t->Kind == TTypeKind::Integer && t->Size == 8 ? TInt64 : TInt);
   }
   case inChr:
@@ -486,20 +467,17 @@ TType* TCompiler::Intrinsic(int which, const std::vector<const TNode*>& args, co
   case inPred: {
     need(1, 1);
     TType* t = Expr(*args[0]);
-    if (!t->IsOrdinal())
-      Fail("Ordinal expression expected", *args[0]);
+    if (!t->IsOrdinal()) Fail("Ordinal expression expected", *args[0]);
     Emit(TOp::PushInt, which == inSucc ? 1 : -1);
     Emit(TOp::AddI);
-    if (uint8_t w = WrapCode(t))
-      Emit(TOp::Wrap, 0, 0, 0, w);
+    if (uint8_t w = WrapCode(t)) Emit(TOp::Wrap, 0, 0, 0, w);
     return done(t->Kind == TTypeKind::Integer ? TInt64 : t);
   }
   case inInclude:
   case inExclude: {
     need(2, 2);
     TType* t = Address(*args[0]);
-    if (t->Kind != TTypeKind::Set)
-      Fail("Set variable expected", *args[0]);
+    if (t->Kind != TTypeKind::Set) Fail("Set variable expected", *args[0]);
     ExprTo(*args[1], t->Elem);
     Emit(which == inInclude ? TOp::SetInclude : TOp::SetExclude);
     return done(TVoid);
@@ -524,8 +502,7 @@ TType* TCompiler::Intrinsic(int which, const std::vector<const TNode*>& args, co
   case inAbs: {
     need(1, 1);
     TType* t = Expr(*args[0]);
-    if (!t->IsNumeric())
-      Fail("Numeric expression expected", *args[0]);
+    if (!t->IsNumeric()) Fail("Numeric expression expected", *args[0]);
     bool isInt = t->Kind == TTypeKind::Integer;
     if (which == inSqr) {
       Emit(TOp::Dup);

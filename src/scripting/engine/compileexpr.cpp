@@ -31,8 +31,7 @@ TType* TCompiler::Probe(const std::function<TType*()>& f) {
 
 TType* TCompiler::TypeOfNode(const TNode& n) {
   auto it = TypeCache.find(&n);
-  if (it != TypeCache.end())
-    return it->second;
+  if (it != TypeCache.end()) return it->second;
   TType* t = Probe([&] { return Expr(n); });
   TypeCache[&n] = t;
   return t;
@@ -46,16 +45,14 @@ TType* TCompiler::TargetType(const TNode& target) {
       TSymbol* s = Find(target.Name);
       if (s && s->Kind == TSymKind::Proc && s->Sig->Result)
         for (auto& c : Ctx)
-          if (c.Index == s->Proc)
-            return s->Sig->Result;
+          if (c.Index == s->Proc) return s->Sig->Result;
     }
   }
   return Probe([&] { return Load(target); });
 }
 
 bool TCompiler::Assignable(TType* from, TType* to) const {
-  if (from == to || to == TAnyVal)
-    return true;
+  if (from == to || to == TAnyVal) return true;
   switch (to->Kind) {
   case TTypeKind::Integer:
     return from->Kind == TTypeKind::Integer;
@@ -69,8 +66,7 @@ bool TCompiler::Assignable(TType* from, TType* to) const {
   case TTypeKind::Enum:
     return from->Kind == TTypeKind::Enum && from->EnumNames == to->EnumNames;
   case TTypeKind::Set:
-    if (from->Kind != TTypeKind::Set)
-      return false;
+    if (from->Kind != TTypeKind::Set) return false;
     if (from->Elem->Kind == TTypeKind::Enum || to->Elem->Kind == TTypeKind::Enum)
       return from->Elem->Kind != to->Elem->Kind ? from == TSetByte || from->Elem == TByte
                                                 : Assignable(from->Elem, to->Elem);
@@ -78,9 +74,8 @@ bool TCompiler::Assignable(TType* from, TType* to) const {
   case TTypeKind::Record:
     return false;
   case TTypeKind::StaticArray:
-    return from->Kind == TTypeKind::StaticArray && from->Low == to->Low &&
-           from->High == to->High && Assignable(from->Elem, to->Elem) &&
-           Assignable(to->Elem, from->Elem);
+    return from->Kind == TTypeKind::StaticArray && from->Low == to->Low && from->High == to->High &&
+           Assignable(from->Elem, to->Elem) && Assignable(to->Elem, from->Elem);
   case TTypeKind::DynArray:
     return from->Kind == TTypeKind::Nil ||
            (from->Kind == TTypeKind::DynArray && from->Elem->Kind == to->Elem->Kind &&
@@ -99,8 +94,7 @@ bool TCompiler::Assignable(TType* from, TType* to) const {
 }
 
 void TCompiler::Coerce(TType* from, TType* to, const TNode& at) {
-  if (from == to || to == TAnyVal)
-    return;
+  if (from == to || to == TAnyVal) return;
   if (!Assignable(from, to))
     Fail("Incompatible types: '" + to->Display() + "' and '" + from->Display() + "'", at);
   if (to->Kind == TTypeKind::Float && from->Kind == TTypeKind::Integer)
@@ -147,8 +141,7 @@ TType* TCompiler::Expr(const TNode& n, TType* expected) {
     if (expected && expected->Kind == TTypeKind::ProcType) {
       TSymbol* s = Find(n.Name);
       if (s && s->Kind == TSymKind::Proc) {
-        if (s->Level > 1)
-          Fail("Nested routines cannot be used as procedure values", n);
+        if (s->Level > 1) Fail("Nested routines cannot be used as procedure values", n);
         if (s->Sig->Params.size() != expected->Sig->Params.size() ||
             (s->Sig->Result == nullptr) != (expected->Sig->Result == nullptr))
           Fail("Procedure '" + n.Name + "' does not match the type '" + expected->Display() + "'",
@@ -179,10 +172,8 @@ TType* TCompiler::Unary(const TNode& n) {
   if (n.Op == TTok::At) {
     const TNode& k = *n.Kids[0];
     TSymbol* s = k.Kind == TNodeKind::Name ? Find(k.Name) : nullptr;
-    if (!s || s->Kind != TSymKind::Proc)
-      Fail("Procedure expected after '@'", n);
-    if (s->Level > 1)
-      Fail("Nested routines cannot be used as procedure values", n);
+    if (!s || s->Kind != TSymKind::Proc) Fail("Procedure expected after '@'", n);
+    if (s->Level > 1) Fail("Nested routines cannot be used as procedure values", n);
     Emit(TOp::PushConst, AddConst(TValue::Proc(s->Proc)));
     TType* t = Pool->Make(TTypeKind::ProcType);
     t->Sig = s->Sig;
@@ -201,8 +192,7 @@ TType* TCompiler::Unary(const TNode& n) {
     }
     break;
   case TTok::Plus:
-    if (t->IsNumeric())
-      return t;
+    if (t->IsNumeric()) return t;
     break;
   case TTok::KwNot:
     if (t->Kind == TTypeKind::Boolean) {
@@ -246,44 +236,70 @@ TType* TCompiler::Binary(const TNode& n) {
   }
   TType* rt = Expr(*n.Kids[1]);
   auto fail = [&]() -> TType* {
-    Fail("Operator not applicable to the types '" + lt->Display() + "' and '" + rt->Display() +
-             "'",
+    Fail("Operator not applicable to the types '" + lt->Display() + "' and '" + rt->Display() + "'",
          n);
   };
   if (op == TTok::KwIn) {
-    if (!lt->IsOrdinal() || rt->Kind != TTypeKind::Set)
-      return fail();
+    if (!lt->IsOrdinal() || rt->Kind != TTypeKind::Set) return fail();
     Emit(TOp::SetIn);
     return TBool;
   }
   if (lt->Kind == TTypeKind::Set && rt->Kind == TTypeKind::Set) {
     switch (op) {
-    case TTok::Plus: Emit(TOp::SetUnion); return lt;
-    case TTok::Minus: Emit(TOp::SetDiff); return lt;
-    case TTok::Star: Emit(TOp::SetInter); return lt;
-    case TTok::Eq: Emit(TOp::SetEq); return TBool;
-    case TTok::Ne: Emit(TOp::SetNe); return TBool;
-    case TTok::Le: Emit(TOp::SetLe); return TBool;
-    case TTok::Ge: Emit(TOp::SetGe); return TBool;
-    default: return fail();
+    case TTok::Plus:
+      Emit(TOp::SetUnion);
+      return lt;
+    case TTok::Minus:
+      Emit(TOp::SetDiff);
+      return lt;
+    case TTok::Star:
+      Emit(TOp::SetInter);
+      return lt;
+    case TTok::Eq:
+      Emit(TOp::SetEq);
+      return TBool;
+    case TTok::Ne:
+      Emit(TOp::SetNe);
+      return TBool;
+    case TTok::Le:
+      Emit(TOp::SetLe);
+      return TBool;
+    case TTok::Ge:
+      Emit(TOp::SetGe);
+      return TBool;
+    default:
+      return fail();
     }
   }
   bool lStr = lt->Kind == TTypeKind::String, rStr = rt->Kind == TTypeKind::String;
   bool lCh = lt->Kind == TTypeKind::Char, rCh = rt->Kind == TTypeKind::Char;
   if ((lStr || lCh) && (rStr || rCh) && (lStr || rStr || op == TTok::Plus)) {
-    if (lCh)
-      Emit(TOp::CharToStr, 1);
-    if (rCh)
-      Emit(TOp::CharToStr);
+    if (lCh) Emit(TOp::CharToStr, 1);
+    if (rCh) Emit(TOp::CharToStr);
     switch (op) {
-    case TTok::Plus: Emit(TOp::Concat); return TStr;
-    case TTok::Eq: Emit(TOp::EqS); return TBool;
-    case TTok::Ne: Emit(TOp::NeS); return TBool;
-    case TTok::Lt: Emit(TOp::LtS); return TBool;
-    case TTok::Le: Emit(TOp::LeS); return TBool;
-    case TTok::Gt: Emit(TOp::GtS); return TBool;
-    case TTok::Ge: Emit(TOp::GeS); return TBool;
-    default: return fail();
+    case TTok::Plus:
+      Emit(TOp::Concat);
+      return TStr;
+    case TTok::Eq:
+      Emit(TOp::EqS);
+      return TBool;
+    case TTok::Ne:
+      Emit(TOp::NeS);
+      return TBool;
+    case TTok::Lt:
+      Emit(TOp::LtS);
+      return TBool;
+    case TTok::Le:
+      Emit(TOp::LeS);
+      return TBool;
+    case TTok::Gt:
+      Emit(TOp::GtS);
+      return TBool;
+    case TTok::Ge:
+      Emit(TOp::GeS);
+      return TBool;
+    default:
+      return fail();
     }
   }
   bool lInt = lt->Kind == TTypeKind::Integer, rInt = rt->Kind == TTypeKind::Integer;
@@ -291,58 +307,123 @@ TType* TCompiler::Binary(const TNode& n) {
     if (lInt && rInt && op != TTok::Slash) {
       bool narrow = lt->Size <= 4 && rt->Size <= 4;
       switch (op) {
-      case TTok::Plus: Emit(TOp::AddI); return TInt64;
-      case TTok::Minus: Emit(TOp::SubI); return TInt64;
-      case TTok::Star: Emit(TOp::MulI); return TInt64;
-      case TTok::KwDiv: Emit(TOp::DivI); return narrow ? TInt : TInt64;
-      case TTok::KwMod: Emit(TOp::ModI); return narrow ? TInt : TInt64;
-      case TTok::KwAnd: Emit(TOp::AndI); return narrow ? TInt : TInt64;
-      case TTok::KwOr: Emit(TOp::OrI); return narrow ? TInt : TInt64;
-      case TTok::KwXor: Emit(TOp::XorI); return narrow ? TInt : TInt64;
-      case TTok::KwShl: Emit(TOp::Shl); return TInt64;
-      case TTok::KwShr: Emit(TOp::Shr, 0, 0, 0, WrapCode(lt)); return lt->Size < 8 ? lt : TInt64;
-      case TTok::Eq: Emit(TOp::EqI); return TBool;
-      case TTok::Ne: Emit(TOp::NeI); return TBool;
-      case TTok::Lt: Emit(TOp::LtI); return TBool;
-      case TTok::Le: Emit(TOp::LeI); return TBool;
-      case TTok::Gt: Emit(TOp::GtI); return TBool;
-      case TTok::Ge: Emit(TOp::GeI); return TBool;
-      default: return fail();
+      case TTok::Plus:
+        Emit(TOp::AddI);
+        return TInt64;
+      case TTok::Minus:
+        Emit(TOp::SubI);
+        return TInt64;
+      case TTok::Star:
+        Emit(TOp::MulI);
+        return TInt64;
+      case TTok::KwDiv:
+        Emit(TOp::DivI);
+        return narrow ? TInt : TInt64;
+      case TTok::KwMod:
+        Emit(TOp::ModI);
+        return narrow ? TInt : TInt64;
+      case TTok::KwAnd:
+        Emit(TOp::AndI);
+        return narrow ? TInt : TInt64;
+      case TTok::KwOr:
+        Emit(TOp::OrI);
+        return narrow ? TInt : TInt64;
+      case TTok::KwXor:
+        Emit(TOp::XorI);
+        return narrow ? TInt : TInt64;
+      case TTok::KwShl:
+        Emit(TOp::Shl);
+        return TInt64;
+      case TTok::KwShr:
+        Emit(TOp::Shr, 0, 0, 0, WrapCode(lt));
+        return lt->Size < 8 ? lt : TInt64;
+      case TTok::Eq:
+        Emit(TOp::EqI);
+        return TBool;
+      case TTok::Ne:
+        Emit(TOp::NeI);
+        return TBool;
+      case TTok::Lt:
+        Emit(TOp::LtI);
+        return TBool;
+      case TTok::Le:
+        Emit(TOp::LeI);
+        return TBool;
+      case TTok::Gt:
+        Emit(TOp::GtI);
+        return TBool;
+      case TTok::Ge:
+        Emit(TOp::GeI);
+        return TBool;
+      default:
+        return fail();
       }
     }
-    if (lInt)
-      Emit(TOp::IntToFloat2);
-    if (rInt)
-      Emit(TOp::IntToFloat);
+    if (lInt) Emit(TOp::IntToFloat2);
+    if (rInt) Emit(TOp::IntToFloat);
     switch (op) {
-    case TTok::Plus: Emit(TOp::AddF); return TFloat;
-    case TTok::Minus: Emit(TOp::SubF); return TFloat;
-    case TTok::Star: Emit(TOp::MulF); return TFloat;
-    case TTok::Slash: Emit(TOp::DivF); return TFloat;
-    case TTok::Eq: Emit(TOp::EqF); return TBool;
-    case TTok::Ne: Emit(TOp::NeF); return TBool;
-    case TTok::Lt: Emit(TOp::LtF); return TBool;
-    case TTok::Le: Emit(TOp::LeF); return TBool;
-    case TTok::Gt: Emit(TOp::GtF); return TBool;
-    case TTok::Ge: Emit(TOp::GeF); return TBool;
-    default: return fail();
+    case TTok::Plus:
+      Emit(TOp::AddF);
+      return TFloat;
+    case TTok::Minus:
+      Emit(TOp::SubF);
+      return TFloat;
+    case TTok::Star:
+      Emit(TOp::MulF);
+      return TFloat;
+    case TTok::Slash:
+      Emit(TOp::DivF);
+      return TFloat;
+    case TTok::Eq:
+      Emit(TOp::EqF);
+      return TBool;
+    case TTok::Ne:
+      Emit(TOp::NeF);
+      return TBool;
+    case TTok::Lt:
+      Emit(TOp::LtF);
+      return TBool;
+    case TTok::Le:
+      Emit(TOp::LeF);
+      return TBool;
+    case TTok::Gt:
+      Emit(TOp::GtF);
+      return TBool;
+    case TTok::Ge:
+      Emit(TOp::GeF);
+      return TBool;
+    default:
+      return fail();
     }
   }
   if (lt->IsOrdinal() && rt->IsOrdinal() && (Assignable(lt, rt) || Assignable(rt, lt))) {
     switch (op) {
-    case TTok::Eq: Emit(TOp::EqI); return TBool;
-    case TTok::Ne: Emit(TOp::NeI); return TBool;
-    case TTok::Lt: Emit(TOp::LtI); return TBool;
-    case TTok::Le: Emit(TOp::LeI); return TBool;
-    case TTok::Gt: Emit(TOp::GtI); return TBool;
-    case TTok::Ge: Emit(TOp::GeI); return TBool;
+    case TTok::Eq:
+      Emit(TOp::EqI);
+      return TBool;
+    case TTok::Ne:
+      Emit(TOp::NeI);
+      return TBool;
+    case TTok::Lt:
+      Emit(TOp::LtI);
+      return TBool;
+    case TTok::Le:
+      Emit(TOp::LeI);
+      return TBool;
+    case TTok::Gt:
+      Emit(TOp::GtI);
+      return TBool;
+    case TTok::Ge:
+      Emit(TOp::GeI);
+      return TBool;
     case TTok::KwXor:
       if (lt->Kind == TTypeKind::Boolean) {
         Emit(TOp::XorI);
         return TBool;
       }
       return fail();
-    default: return fail();
+    default:
+      return fail();
     }
   }
   auto refLike = [](TType* t) {
@@ -362,33 +443,29 @@ TType* TCompiler::SetCons(const TNode& n, TType* expected) {
   for (auto& k : n.Kids) {
     const TNode* lo = k->Kind == TNodeKind::Range ? k->Kids[0].get() : k.get();
     TType* t = Expr(*lo);
-    if (!t->IsOrdinal())
-      Fail("Ordinal value expected in a set", *lo);
+    if (!t->IsOrdinal()) Fail("Ordinal value expected in a set", *lo);
     if (!elem)
       elem = t->Kind == TTypeKind::Integer ? TByte : t;
-    else if (elem->Kind != t->Kind && !(elem->Kind == TTypeKind::Integer && t->Kind == TTypeKind::Integer))
+    else if (elem->Kind != t->Kind &&
+             !(elem->Kind == TTypeKind::Integer && t->Kind == TTypeKind::Integer))
       Fail("Incompatible set element", *lo);
     if (k->Kind == TNodeKind::Range) {
       TType* h = Expr(*k->Kids[1]);
-      if (!h->IsOrdinal())
-        Fail("Ordinal value expected in a set", *k->Kids[1]);
+      if (!h->IsOrdinal()) Fail("Ordinal value expected in a set", *k->Kids[1]);
       Emit(TOp::SetAddRange);
     } else {
       Emit(TOp::SetAdd);
     }
   }
-  if (expected && expected->Kind == TTypeKind::Set)
-    return expected;
-  if (!elem || elem->Kind == TTypeKind::Integer)
-    return TSetByte;
+  if (expected && expected->Kind == TTypeKind::Set) return expected;
+  if (!elem || elem->Kind == TTypeKind::Integer) return TSetByte;
   TType* s = Pool->Make(TTypeKind::Set);
   s->Elem = elem;
   return s;
 }
 
 bool TCompiler::WithLookup(const std::string& name, int& withIndex, int& field,
-                           const THostProperty** prop,
-                           std::vector<const THostFunction*>* methods) {
+                           const THostProperty** prop, std::vector<const THostFunction*>* methods) {
   for (int i = static_cast<int>(Withs.size()) - 1; i >= 0; --i) {
     TType* t = Withs[i].Type;
     if (t->Kind == TTypeKind::Record) {
@@ -402,16 +479,14 @@ bool TCompiler::WithLookup(const std::string& name, int& withIndex, int& field,
       if (const THostProperty* p = t->Class->FindProperty(name)) {
         withIndex = i;
         field = -1;
-        if (prop)
-          *prop = p;
+        if (prop) *prop = p;
         return true;
       }
       auto ms = t->Class->FindMethods(name);
       if (!ms.empty()) {
         withIndex = i;
         field = -2;
-        if (methods)
-          *methods = ms;
+        if (methods) *methods = ms;
         return true;
       }
     }
@@ -421,8 +496,7 @@ bool TCompiler::WithLookup(const std::string& name, int& withIndex, int& field,
 
 void TCompiler::LoadWithBase(const TWith& w) {
   Emit(TOp::LoadL, w.Slot);
-  if (w.IsRef)
-    Emit(TOp::Deref);
+  if (w.IsRef) Emit(TOp::Deref);
 }
 
 void TCompiler::LoadVar(const TSymbol& s) {
@@ -435,8 +509,7 @@ void TCompiler::LoadVar(const TSymbol& s) {
     Emit(s.IsRef ? TOp::LoadRef : TOp::LoadL, s.Slot);
   else {
     Emit(TOp::LoadU, cur - s.Level, s.Slot);
-    if (s.IsRef)
-      Emit(TOp::Deref);
+    if (s.IsRef) Emit(TOp::Deref);
   }
 }
 
@@ -498,18 +571,15 @@ TType* TCompiler::LoadName(const TNode& n, bool wantValue) {
       return Withs[wi].Type->Fields[field].Type;
     }
     if (field == -1) {
-      if (prop->IndexType)
-        Fail("Index expected for property '" + prop->Name + "'", n);
-      if (!prop->Get && !Probing)
-        Fail("Property '" + prop->Name + "' cannot be read", n);
+      if (prop->IndexType) Fail("Index expected for property '" + prop->Name + "'", n);
+      if (!prop->Get && !Probing) Fail("Property '" + prop->Name + "' cannot be read", n);
       Emit(TOp::GetProp, HostPropIndex(prop));
       return PropertyType(*prop);
     }
     return CallHost(methods, {}, n, wantValue, TOp::CallMethod);
   }
   TSymbol* s = Find(n.Name);
-  if (!s)
-    Fail("Unknown identifier '" + n.Name + "'", n);
+  if (!s) Fail("Unknown identifier '" + n.Name + "'", n);
   s->Used = true;
   switch (s->Kind) {
   case TSymKind::Const:
@@ -546,11 +616,9 @@ TType* TCompiler::ClassType(const TClassDef* c) {
 }
 
 const TClassDef* TCompiler::ClassOfNode(const TNode& n) {
-  if (n.Kind != TNodeKind::Name)
-    return nullptr;
+  if (n.Kind != TNodeKind::Name) return nullptr;
   TSymbol* s = Find(n.Name);
-  if (s && s->Kind == TSymKind::Type && s->Type->Kind == TTypeKind::Class)
-    return s->Type->Class;
+  if (s && s->Kind == TSymKind::Type && s->Type->Kind == TTypeKind::Class) return s->Type->Class;
   return nullptr;
 }
 
@@ -558,34 +626,29 @@ TType* TCompiler::LoadMember(const TNode& n, bool wantValue, const THostProperty
   const TNode& base = *n.Kids[0];
   if (const TClassDef* cls = ClassOfNode(base)) {
     auto ms = cls->FindMethods(n.Name);
-    if (ms.empty())
-      Fail("Unknown method '" + n.Name + "' of class '" + cls->Name + "'", n);
+    if (ms.empty()) Fail("Unknown method '" + n.Name + "' of class '" + cls->Name + "'", n);
     return CallHost(ms, {}, n, wantValue, TOp::CallCtor, cls);
   }
   TType* bt = Load(base);
   if (bt->Kind == TTypeKind::Record) {
     int f = bt->FieldIndex(n.Name);
-    if (f < 0)
-      Fail("Unknown field '" + n.Name + "'", n);
+    if (f < 0) Fail("Unknown field '" + n.Name + "'", n);
     Emit(TOp::Field, f);
     return bt->Fields[f].Type;
   }
   if (bt->Kind == TTypeKind::Class) {
     if (const THostProperty* p = bt->Class->FindProperty(n.Name)) {
       if (p->IndexType) {
-        if (!indexed)
-          Fail("Index expected for property '" + p->Name + "'", n);
+        if (!indexed) Fail("Index expected for property '" + p->Name + "'", n);
         *indexed = p;
         return PropertyType(*p);
       }
-      if (!p->Get && !Probing)
-        Fail("Property '" + p->Name + "' cannot be read", n);
+      if (!p->Get && !Probing) Fail("Property '" + p->Name + "' cannot be read", n);
       Emit(TOp::GetProp, HostPropIndex(p));
       return PropertyType(*p);
     }
     auto ms = bt->Class->FindMethods(n.Name);
-    if (ms.empty())
-      Fail("Unknown member '" + n.Name + "' of class '" + bt->Class->Name + "'", n);
+    if (ms.empty()) Fail("Unknown member '" + n.Name + "' of class '" + bt->Class->Name + "'", n);
     return CallHost(ms, {}, n, wantValue, TOp::CallMethod);
   }
   Fail("Record or object expected before '." + n.Name + "'", n);
@@ -656,15 +719,13 @@ TType* TCompiler::LoadIndex(const TNode& n) {
     const TNode& ix = *n.Kids[i];
     if (!prop && t->Kind == TTypeKind::Class) {
       prop = t->Class->FindDefaultProperty();
-      if (!prop)
-        Fail("Class '" + t->Class->Name + "' has no default property", n);
+      if (!prop) Fail("Class '" + t->Class->Name + "' has no default property", n);
     }
     if (prop) {
       PropertyType(*prop);
       TType* it = PropTypes[prop].second;
       ExprTo(ix, it);
-      if (!prop->Get && !Probing)
-        Fail("Property '" + prop->Name + "' cannot be read", n);
+      if (!prop->Get && !Probing) Fail("Property '" + prop->Name + "' cannot be read", n);
       Emit(TOp::GetIdxProp, HostPropIndex(prop));
       t = PropertyType(*prop);
       prop = nullptr;
@@ -696,15 +757,13 @@ TType* TCompiler::Address(const TNode& n) {
   case TNodeKind::Name: {
     int wi = 0, field = 0;
     if (WithLookup(n.Name, wi, field, nullptr, nullptr)) {
-      if (field < 0)
-        Fail("Variable required", n);
+      if (field < 0) Fail("Variable required", n);
       Emit(Withs[wi].IsRef ? TOp::LoadL : TOp::AddrL, Withs[wi].Slot);
       Emit(TOp::AddrField, field);
       return Withs[wi].Type->Fields[field].Type;
     }
     TSymbol* s = Find(n.Name);
-    if (!s)
-      Fail("Unknown identifier '" + n.Name + "'", n);
+    if (!s) Fail("Unknown identifier '" + n.Name + "'", n);
     s->Used = true;
     if (s->Kind == TSymKind::Var) {
       AddressVar(*s);
@@ -725,19 +784,16 @@ TType* TCompiler::Address(const TNode& n) {
   }
   case TNodeKind::Member: {
     TType* bt = Address(*n.Kids[0]);
-    if (bt->Kind != TTypeKind::Record)
-      Fail("Variable required", n);
+    if (bt->Kind != TTypeKind::Record) Fail("Variable required", n);
     int f = bt->FieldIndex(n.Name);
-    if (f < 0)
-      Fail("Unknown field '" + n.Name + "'", n);
+    if (f < 0) Fail("Unknown field '" + n.Name + "'", n);
     Emit(TOp::AddrField, f);
     return bt->Fields[f].Type;
   }
   case TNodeKind::Index: {
     TType* t = Address(*n.Kids[0]);
     for (size_t i = 1; i < n.Kids.size(); ++i) {
-      if (t->Kind == TTypeKind::String || t->Kind == TTypeKind::Class)
-        Fail("Variable required", n);
+      if (t->Kind == TTypeKind::String || t->Kind == TTypeKind::Class) Fail("Variable required", n);
       TType* et = ElemType(t, n);
       const TNode& ix = *n.Kids[i];
       if (t->Kind == TTypeKind::StaticArray) {
@@ -770,8 +826,7 @@ void TCompiler::Store(const TNode& target, TType* valueType) {
         return;
       }
       if (field == -1) {
-        if (!prop->Set)
-          Fail("Property '" + prop->Name + "' cannot be written", target);
+        if (!prop->Set) Fail("Property '" + prop->Name + "' cannot be written", target);
         LoadWithBase(Withs[wi]);
         Emit(TOp::SetProp, HostPropIndex(prop));
         return;
@@ -797,10 +852,8 @@ void TCompiler::Store(const TNode& target, TType* valueType) {
       const THostProperty* p = bt->Class->FindProperty(target.Name);
       if (!p)
         Fail("Unknown property '" + target.Name + "' of class '" + bt->Class->Name + "'", target);
-      if (p->IndexType)
-        Fail("Index expected for property '" + p->Name + "'", target);
-      if (!p->Set)
-        Fail("Property '" + p->Name + "' cannot be written", target);
+      if (p->IndexType) Fail("Index expected for property '" + p->Name + "'", target);
+      if (!p->Set) Fail("Property '" + p->Name + "' cannot be written", target);
       Load(base);
       Emit(TOp::SetProp, HostPropIndex(p));
       return;
@@ -816,8 +869,7 @@ void TCompiler::Store(const TNode& target, TType* valueType) {
       int wi = 0, field = 0;
       if (base.Kind == TNodeKind::Name && WithLookup(base.Name, wi, field, &prop, nullptr) &&
           field == -1 && prop->IndexType) {
-        if (!prop->Set)
-          Fail("Property '" + prop->Name + "' cannot be written", target);
+        if (!prop->Set) Fail("Property '" + prop->Name + "' cannot be written", target);
         LoadWithBase(Withs[wi]);
         PropertyType(*prop);
         ExprTo(*target.Kids[1], PropTypes[prop].second);
@@ -831,14 +883,12 @@ void TCompiler::Store(const TNode& target, TType* valueType) {
       if (prop || bt->Kind == TTypeKind::Class) {
         if (!prop) {
           prop = bt->Class->FindDefaultProperty();
-          if (!prop)
-            Fail("Class '" + bt->Class->Name + "' has no default property", target);
+          if (!prop) Fail("Class '" + bt->Class->Name + "' has no default property", target);
           Load(base);
         } else {
           LoadMember(base, true, &prop);
         }
-        if (!prop->Set)
-          Fail("Property '" + prop->Name + "' cannot be written", target);
+        if (!prop->Set) Fail("Property '" + prop->Name + "' cannot be written", target);
         PropertyType(*prop);
         ExprTo(*target.Kids[1], PropTypes[prop].second);
         Emit(TOp::SetIdxProp, HostPropIndex(prop));

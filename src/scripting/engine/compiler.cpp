@@ -19,8 +19,7 @@ void TCompiler::Fail(const std::string& text, const TNode& at) const {
 }
 
 void TCompiler::Hint(TCompilerMessage::TKind kind, const std::string& text, int line, int col) {
-  if (!Probing)
-    Msgs->push_back({kind, text, line, col});
+  if (!Probing) Msgs->push_back({kind, text, line, col});
 }
 
 int TCompiler::Emit(TOp op, int a, int b, int c, uint8_t w) {
@@ -40,17 +39,47 @@ int TCompiler::Emit(TOp op, int a, int b, int c, uint8_t w) {
     if (prev.Op == TOp::PushInt && isCmp(op)) {
       prev.B = prev.A;
       prev.A = 0;
-      prev.Op = static_cast<TOp>(static_cast<int>(TOp::EqIK) + (static_cast<int>(op) - static_cast<int>(TOp::EqI)));
+      prev.Op = static_cast<TOp>(static_cast<int>(TOp::EqIK) +
+                                 (static_cast<int>(op) - static_cast<int>(TOp::EqI)));
       return n - 1;
     }
     if (op == TOp::Jf && isCmp(prev.Op)) {
-      prev.Op = static_cast<TOp>(static_cast<int>(TOp::JfEqI) + (static_cast<int>(prev.Op) - static_cast<int>(TOp::EqI)));
+      prev.Op = static_cast<TOp>(static_cast<int>(TOp::JfEqI) +
+                                 (static_cast<int>(prev.Op) - static_cast<int>(TOp::EqI)));
       prev.A = a;
       return n - 1;
     }
     if (op == TOp::Jf && isCmpK(prev.Op)) {
-      prev.Op = static_cast<TOp>(static_cast<int>(TOp::JfEqIK) + (static_cast<int>(prev.Op) - static_cast<int>(TOp::EqIK)));
+      prev.Op = static_cast<TOp>(static_cast<int>(TOp::JfEqIK) +
+                                 (static_cast<int>(prev.Op) - static_cast<int>(TOp::EqIK)));
       prev.A = a;
+      // "if i < 10": the compared variable is read straight from its slot
+      if (n >= 2 && LastHere != n - 1) {
+        TInstr& load = p.Code[static_cast<size_t>(n - 2)];
+        if ((load.Op == TOp::LoadL || load.Op == TOp::LoadG) && load.W == 0) {
+          int slot = load.A;
+          uint8_t where = load.Op == TOp::LoadL ? 1 : 2;
+          load = prev;
+          load.C = slot;
+          load.W = where;
+          p.Code.pop_back();
+          p.Lines.pop_back();
+          p.Cols.pop_back();
+          return n - 2;
+        }
+      }
+      return n - 1;
+    }
+    if ((op == TOp::LoadElemL || op == TOp::LoadElemG) &&
+        (prev.Op == TOp::LoadL || prev.Op == TOp::LoadG) && prev.W == 0) {
+      // a[i] with i read straight from its slot
+      uint8_t where = prev.Op == TOp::LoadL ? 1 : 2;
+      int slot = prev.A;
+      prev.Op = op;
+      prev.A = a;
+      prev.B = b;
+      prev.C = slot;
+      prev.W = where;
       return n - 1;
     }
     if ((op == TOp::StoreL || op == TOp::StoreG) && prev.Op == TOp::Wrap && w == 0) {
@@ -78,19 +107,16 @@ int TCompiler::AddConst(const TValue& v) {
 
 int TCompiler::NewTemp(TType* t) {
   auto& p = Code();
-  if (p.NumLocals >= kMaxLocals)
-    throw TSourceError{"Too many local variables", CurLine, CurCol};
+  if (p.NumLocals >= kMaxLocals) throw TSourceError{"Too many local variables", CurLine, CurCol};
   p.LocalInit.push_back(DefaultValue(t));
   return p.NumLocals++;
 }
 
 uint8_t TCompiler::WrapCode(TType* t) const {
-  if (!t)
-    return 0;
+  if (!t) return 0;
   if (t->Kind == TTypeKind::Integer && t->Size < 8)
     return static_cast<uint8_t>(t->Size | (t->Signed ? 0x10 : 0));
-  if (t->Kind == TTypeKind::Char)
-    return 1;
+  if (t->Kind == TTypeKind::Char) return 1;
   return 0;
 }
 
@@ -116,8 +142,7 @@ TCompiler::TSymbol* TCompiler::Find(const std::string& name) {
   std::string key = Lower(name);
   for (size_t i = Scopes.size(); i-- > 0;) {
     auto it = Scopes[i].find(key);
-    if (it != Scopes[i].end())
-      return &it->second;
+    if (it != Scopes[i].end()) return &it->second;
   }
   return nullptr;
 }
@@ -189,11 +214,16 @@ void TCompiler::DeclareBuiltins() {
   Declare("Pi", t, at);
 
   const std::pair<const char*, int> intrinsics[] = {
-      {"Write", inWrite},   {"WriteLn", inWriteLn},   {"Inc", inInc},         {"Dec", inDec},
-      {"High", inHigh},     {"Low", inLow},           {"Length", inLength},   {"SetLength", inSetLength},
-      {"Ord", inOrd},       {"Chr", inChr},           {"Succ", inSucc},       {"Pred", inPred},
-      {"Include", inInclude}, {"Exclude", inExclude}, {"Assigned", inAssigned}, {"Odd", inOdd},
-      {"Sqr", inSqr},       {"Abs", inAbs},           {"Halt", inHalt}};
+      {"Write", inWrite},       {"WriteLn", inWriteLn},
+      {"Inc", inInc},           {"Dec", inDec},
+      {"High", inHigh},         {"Low", inLow},
+      {"Length", inLength},     {"SetLength", inSetLength},
+      {"Ord", inOrd},           {"Chr", inChr},
+      {"Succ", inSucc},         {"Pred", inPred},
+      {"Include", inInclude},   {"Exclude", inExclude},
+      {"Assigned", inAssigned}, {"Odd", inOdd},
+      {"Sqr", inSqr},           {"Abs", inAbs},
+      {"Halt", inHalt}};
   for (auto& [name, id] : intrinsics) {
     TSymbol s;
     s.Kind = TSymKind::Intrinsic;
@@ -222,8 +252,7 @@ void TCompiler::DeclareLibrary() {
       s.Kind = TSymKind::Type;
       s.Type = Pool->Make(TTypeKind::Class, e->Class->Name);
       s.Type->Class = e->Class;
-      if (SameText(e->Class->Name, "TObject"))
-        TObjectT = s.Type;
+      if (SameText(e->Class->Name, "TObject")) TObjectT = s.Type;
       Declare(e->Name, s, at);
       break;
     }
@@ -284,13 +313,10 @@ TValue TCompiler::DefaultValue(TType* t) {
 TType* TCompiler::ResolveType(const TNode& t, const std::string& name) {
   switch (t.Kind) {
   case TNodeKind::TypeName: {
-    if (SameText(t.Name, "const"))
-      return TAnyVal;
+    if (SameText(t.Name, "const")) return TAnyVal;
     TSymbol* s = Find(t.Name);
-    if (!s)
-      Fail("Unknown type '" + t.Name + "'", t);
-    if (s->Kind != TSymKind::Type)
-      Fail("'" + t.Name + "' is not a type", t);
+    if (!s) Fail("Unknown type '" + t.Name + "'", t);
+    if (s->Kind != TSymKind::Type) Fail("'" + t.Name + "' is not a type", t);
     return s->Type;
   }
   case TNodeKind::TypeEnum: {
@@ -311,10 +337,8 @@ TType* TCompiler::ResolveType(const TNode& t, const std::string& name) {
     TType *lt = nullptr, *ht = nullptr;
     TValue lo = EvalConst(*t.Kids[0], &lt);
     TValue hi = EvalConst(*t.Kids[1], &ht);
-    if (!lt->IsOrdinal() || !ht->IsOrdinal())
-      Fail("Ordinal constant expected", t);
-    if (lo.I > hi.I)
-      Fail("Lower bound exceeds upper bound", t);
+    if (!lt->IsOrdinal() || !ht->IsOrdinal()) Fail("Ordinal constant expected", t);
+    if (lo.I > hi.I) Fail("Lower bound exceeds upper bound", t);
     TType* r;
     if (lt->Kind == TTypeKind::Integer) {
       bool wide = lo.I < INT32_MIN || hi.I > INT32_MAX;
@@ -345,8 +369,7 @@ TType* TCompiler::ResolveType(const TNode& t, const std::string& name) {
     TType* elem = ResolveType(*t.Kids.back());
     for (size_t i = t.Kids.size() - 1; i-- > 0;) {
       TType* ix = ResolveType(*t.Kids[i]);
-      if (!ix->IsOrdinal())
-        Fail("Ordinal type expected for an array index", *t.Kids[i]);
+      if (!ix->IsOrdinal()) Fail("Ordinal type expected for an array index", *t.Kids[i]);
       TType* a = Pool->Make(TTypeKind::StaticArray, i == 0 ? name : std::string());
       a->Elem = elem;
       a->IndexType = ix;
@@ -363,8 +386,7 @@ TType* TCompiler::ResolveType(const TNode& t, const std::string& name) {
     for (auto& g : t.Kids) {
       TType* ft = ResolveType(*g->Kids[0]);
       for (auto& n : g->Names) {
-        if (r->FieldIndex(n) >= 0)
-          Fail("Duplicate field '" + n + "'", *g);
+        if (r->FieldIndex(n) >= 0) Fail("Duplicate field '" + n + "'", *g);
         r->Fields.push_back({n, ft});
       }
     }
@@ -407,8 +429,7 @@ std::shared_ptr<TSignature> TCompiler::MakeSig(const TNode& heading) {
       sig->Params.push_back(p);
     }
   }
-  if (heading.Aux)
-    sig->Result = ResolveType(*heading.Aux);
+  if (heading.Aux) sig->Result = ResolveType(*heading.Aux);
   return sig;
 }
 
@@ -422,13 +443,12 @@ TValue TCompiler::EvalConst(const TNode& n, TType** type) {
     return TValue::Float(n.Float);
   case TNodeKind::StrLit:
     *type = n.Str.size() == 1 ? TChar : TStr;
-    return n.Str.size() == 1 ? TValue::Int(static_cast<unsigned char>(n.Str[0])) : TValue::Str(n.Str);
+    return n.Str.size() == 1 ? TValue::Int(static_cast<unsigned char>(n.Str[0]))
+                             : TValue::Str(n.Str);
   case TNodeKind::Name: {
     TSymbol* s = Find(n.Name);
-    if (!s)
-      Fail("Unknown identifier '" + n.Name + "'", n);
-    if (s->Kind != TSymKind::Const)
-      Fail("Constant expression expected", n);
+    if (!s) Fail("Unknown identifier '" + n.Name + "'", n);
+    if (s->Kind != TSymKind::Const) Fail("Constant expression expected", n);
     s->Used = true;
     *type = s->Type;
     return s->Value;
@@ -438,17 +458,13 @@ TValue TCompiler::EvalConst(const TNode& n, TType** type) {
     TValue v = EvalConst(*n.Kids[0], &t);
     *type = t;
     if (n.Op == TTok::Minus) {
-      if (t->Kind == TTypeKind::Float)
-        return TValue::Float(-v.F);
-      if (t->Kind == TTypeKind::Integer)
-        return TValue::Int(-v.I);
+      if (t->Kind == TTypeKind::Float) return TValue::Float(-v.F);
+      if (t->Kind == TTypeKind::Integer) return TValue::Int(-v.I);
     } else if (n.Op == TTok::Plus && t->IsNumeric()) {
       return v;
     } else if (n.Op == TTok::KwNot) {
-      if (t->Kind == TTypeKind::Boolean)
-        return TValue::Int(!v.I);
-      if (t->Kind == TTypeKind::Integer)
-        return TValue::Int(~v.I);
+      if (t->Kind == TTypeKind::Boolean) return TValue::Int(!v.I);
+      if (t->Kind == TTypeKind::Integer) return TValue::Int(~v.I);
     }
     Fail("Invalid constant expression", n);
   }
@@ -468,31 +484,44 @@ TValue TCompiler::EvalConst(const TNode& n, TType** type) {
     if (lt->Kind == TTypeKind::Integer && rt->Kind == TTypeKind::Integer) {
       *type = (lt == TInt64 || rt == TInt64) ? TInt64 : TInt;
       switch (n.Op) {
-      case TTok::Plus: return TValue::Int(l.I + r.I);
-      case TTok::Minus: return TValue::Int(l.I - r.I);
-      case TTok::Star: return TValue::Int(l.I * r.I);
+      case TTok::Plus:
+        return TValue::Int(l.I + r.I);
+      case TTok::Minus:
+        return TValue::Int(l.I - r.I);
+      case TTok::Star:
+        return TValue::Int(l.I * r.I);
       case TTok::KwDiv:
       case TTok::KwMod:
-        if (r.I == 0)
-          Fail("Division by zero", n);
+        if (r.I == 0) Fail("Division by zero", n);
         return TValue::Int(n.Op == TTok::KwDiv ? l.I / r.I : l.I % r.I);
-      case TTok::KwAnd: return TValue::Int(l.I & r.I);
-      case TTok::KwOr: return TValue::Int(l.I | r.I);
-      case TTok::KwXor: return TValue::Int(l.I ^ r.I);
-      case TTok::KwShl: return TValue::Int(r.I >= 64 ? 0 : static_cast<int64_t>(static_cast<uint64_t>(l.I) << r.I));
-      case TTok::KwShr: return TValue::Int(r.I >= 64 ? 0 : static_cast<int64_t>(static_cast<uint64_t>(l.I) >> r.I));
-      default: break;
+      case TTok::KwAnd:
+        return TValue::Int(l.I & r.I);
+      case TTok::KwOr:
+        return TValue::Int(l.I | r.I);
+      case TTok::KwXor:
+        return TValue::Int(l.I ^ r.I);
+      case TTok::KwShl:
+        return TValue::Int(r.I >= 64 ? 0 : static_cast<int64_t>(static_cast<uint64_t>(l.I) << r.I));
+      case TTok::KwShr:
+        return TValue::Int(r.I >= 64 ? 0 : static_cast<int64_t>(static_cast<uint64_t>(l.I) >> r.I));
+      default:
+        break;
       }
     }
     if (lt->IsNumeric() && rt->IsNumeric()) {
       double a = l.AsFloat(), b = r.AsFloat();
       *type = TFloat;
       switch (n.Op) {
-      case TTok::Plus: return TValue::Float(a + b);
-      case TTok::Minus: return TValue::Float(a - b);
-      case TTok::Star: return TValue::Float(a * b);
-      case TTok::Slash: return TValue::Float(a / b);
-      default: break;
+      case TTok::Plus:
+        return TValue::Float(a + b);
+      case TTok::Minus:
+        return TValue::Float(a - b);
+      case TTok::Star:
+        return TValue::Float(a * b);
+      case TTok::Slash:
+        return TValue::Float(a / b);
+      default:
+        break;
       }
     }
     Fail("Invalid constant expression", n);
@@ -512,7 +541,8 @@ TValue TCompiler::EvalConst(const TNode& n, TType** type) {
         if (s->Intrinsic == inHigh || s->Intrinsic == inLow) {
           const TNode& arg = *n.Kids[1];
           TSymbol* ts = arg.Kind == TNodeKind::Name ? Find(arg.Name) : nullptr;
-          if (ts && ts->Kind == TSymKind::Type && (ts->Type->IsOrdinal() || ts->Type->Kind == TTypeKind::StaticArray)) {
+          if (ts && ts->Kind == TSymKind::Type &&
+              (ts->Type->IsOrdinal() || ts->Type->Kind == TTypeKind::StaticArray)) {
             TType* tt = ts->Type;
             *type = tt->Kind == TTypeKind::StaticArray ? tt->IndexType : tt;
             return TValue::Int(s->Intrinsic == inHigh ? tt->High : tt->Low);
@@ -521,8 +551,7 @@ TValue TCompiler::EvalConst(const TNode& n, TType** type) {
         TValue v = EvalConst(*n.Kids[1], &at);
         switch (s->Intrinsic) {
         case inOrd:
-          if (!at->IsOrdinal())
-            break;
+          if (!at->IsOrdinal()) break;
           *type = TInt;
           return v;
         case inChr:
@@ -530,8 +559,7 @@ TValue TCompiler::EvalConst(const TNode& n, TType** type) {
           return TValue::Int(v.I & 255);
         case inLength:
           *type = TInt;
-          if (at->Kind == TTypeKind::Char)
-            return TValue::Int(1);
+          if (at->Kind == TTypeKind::Char) return TValue::Int(1);
           if (at->Kind == TTypeKind::String)
             return TValue::Int(static_cast<int64_t>(v.AsString().size()));
           break;
@@ -571,8 +599,7 @@ void TCompiler::VarDecl(const TNode& n) {
   TType* t = ResolveType(*n.Kids[0]);
   TValue init = DefaultValue(t);
   if (n.Aux) {
-    if (n.Names.size() != 1)
-      Fail("Only one variable can be initialized", n);
+    if (n.Names.size() != 1) Fail("Only one variable can be initialized", n);
     TType* ct = nullptr;
     TValue v = EvalConst(*n.Aux, &ct);
     if (!Assignable(ct, t))
@@ -667,8 +694,7 @@ void TCompiler::ProcDecl(const TNode& n) {
     Declare(n.Name, s, n);
     sym = &Scopes.back().find(Lower(n.Name))->second;
   }
-  if (!(n.Flags & nfForward))
-    ProcBody(*sym, n);
+  if (!(n.Flags & nfForward)) ProcBody(*sym, n);
 }
 
 void TCompiler::ProcBody(TSymbol& sym, const TNode& decl) {
@@ -730,8 +756,7 @@ void TCompiler::ProcBody(TSymbol& sym, const TNode& decl) {
 void TCompiler::CheckUnused(const std::unordered_map<std::string, TSymbol>& scope) {
   std::vector<const TSymbol*> unused;
   for (auto& [key, s] : scope)
-    if (s.Kind == TSymKind::Var && !s.Used)
-      unused.push_back(&s);
+    if (s.Kind == TSymKind::Var && !s.Used) unused.push_back(&s);
   std::sort(unused.begin(), unused.end(), [](const TSymbol* a, const TSymbol* b) {
     return a->Line != b->Line ? a->Line < b->Line : a->Col < b->Col;
   });

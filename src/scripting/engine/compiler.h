@@ -76,9 +76,8 @@ private:
   bool Probing = false;
 
   TType *TInt = nullptr, *TInt64 = nullptr, *TCard = nullptr, *TByte = nullptr, *TBool = nullptr,
-        *TChar = nullptr, *TFloat = nullptr, *TStr = nullptr, *TNilT = nullptr,
-        *TVoid = nullptr, *TSetByte = nullptr, *TConstArr = nullptr, *TAnyVal = nullptr,
-        *TObjectT = nullptr;
+        *TChar = nullptr, *TFloat = nullptr, *TStr = nullptr, *TNilT = nullptr, *TVoid = nullptr,
+        *TSetByte = nullptr, *TConstArr = nullptr, *TAnyVal = nullptr, *TObjectT = nullptr;
 
   // emission (compiler.cpp)
   TProcCode& Code() { return Out->Procs[Ctx.back().Index]; }
@@ -156,8 +155,8 @@ private:
   void LoadVar(const TSymbol& s);
   void StoreVar(const TSymbol& s);
   void AddressVar(const TSymbol& s);
-  bool WithLookup(const std::string& name, int& withIndex, int& field,
-                  const THostProperty** prop, std::vector<const THostFunction*>* methods);
+  bool WithLookup(const std::string& name, int& withIndex, int& field, const THostProperty** prop,
+                  std::vector<const THostFunction*>* methods);
   void LoadWithBase(const TWith& w);
   TType* ElemType(TType* container, const TNode& at);
   const TClassDef* ClassOfNode(const TNode& n);
@@ -168,8 +167,8 @@ private:
   TType* CallScript(const TSymbol& s, const std::vector<const TNode*>& args, const TNode& at,
                     bool wantValue);
   TType* CallHost(const std::vector<const THostFunction*>& overloads,
-                  const std::vector<const TNode*>& args, const TNode& at, bool wantValue,
-                  TOp op, const TClassDef* cls = nullptr);
+                  const std::vector<const TNode*>& args, const TNode& at, bool wantValue, TOp op,
+                  const TClassDef* cls = nullptr);
   void PushArgs(const TSignature& sig, const std::vector<const TNode*>& args, const TNode& at);
   int Score(const TSignature& sig, const std::vector<const TNode*>& args);
   TType* TypeCast(TType* to, const std::vector<const TNode*>& args, const TNode& at);

@@ -19,8 +19,7 @@ void TCompiler::StmtList(const TNode& n) {
 void TCompiler::Stmt(const TNode& n) {
   CurLine = n.Line;
   CurCol = n.Col;
-  if (n.Kind != TNodeKind::Compound && n.Kind != TNodeKind::Empty)
-    Emit(TOp::Line, n.Line);
+  if (n.Kind != TNodeKind::Compound && n.Kind != TNodeKind::Empty) Emit(TOp::Line, n.Line);
   switch (n.Kind) {
   case TNodeKind::Compound:
     StmtList(n);
@@ -39,8 +38,7 @@ void TCompiler::Stmt(const TNode& n) {
       CallNode(*d.Kids[0], args, d, false);
     } else {
       TType* t = Load(d, false);
-      if (t != TVoid)
-        Fail("Statement expected but expression found", d);
+      if (t != TVoid) Fail("Statement expected but expression found", d);
     }
     break;
   }
@@ -98,8 +96,7 @@ void TCompiler::JumpOut(int blocks, std::vector<int>& patches) {
 void TCompiler::ExitStmt(const TNode& n) {
   auto& ctx = Ctx.back();
   if (!n.Kids.empty()) {
-    if (!ctx.Result)
-      Fail("Exit with a value in a procedure", n);
+    if (!ctx.Result) Fail("Exit with a value in a procedure", n);
     ExprTo(*n.Kids[0], ctx.Result);
     Emit(TOp::StoreL, ctx.ResultSlot);
   }
@@ -109,43 +106,36 @@ void TCompiler::ExitStmt(const TNode& n) {
 // "s := s + a + b" appends to s in place instead of copying it each time.
 bool TCompiler::AppendAssign(const TNode& n) {
   const TNode& target = *n.Kids[0];
-  if (target.Kind != TNodeKind::Name)
-    return false;
+  if (target.Kind != TNodeKind::Name) return false;
   std::vector<const TNode*> parts;
   const TNode* v = n.Kids[1].get();
   while (v->Kind == TNodeKind::Binary && v->Op == TTok::Plus) {
     parts.push_back(v->Kids[1].get());
     v = v->Kids[0].get();
   }
-  if (parts.empty() || v->Kind != TNodeKind::Name || !SameText(v->Name, target.Name))
-    return false;
+  if (parts.empty() || v->Kind != TNodeKind::Name || !SameText(v->Name, target.Name)) return false;
   int wi, field;
-  if (WithLookup(target.Name, wi, field, nullptr, nullptr))
-    return false;
+  if (WithLookup(target.Name, wi, field, nullptr, nullptr)) return false;
   TSymbol* s = Find(target.Name);
   if (!s || s->Kind != TSymKind::Var || s->Type->Kind != TTypeKind::String || s->IsRef)
     return false;
   bool local = s->Level == -1 || (s->Level == Ctx.back().Level && s->Level > 0);
-  if (!local && s->Level != 0)
-    return false;
+  if (!local && s->Level != 0) return false;
   for (const TNode* part : parts) {
     TType* t = TypeOfNode(*part);
-    if (t->Kind != TTypeKind::String && t->Kind != TTypeKind::Char)
-      return false;
+    if (t->Kind != TTypeKind::String && t->Kind != TTypeKind::Char) return false;
   }
   s->Used = true;
   for (size_t i = parts.size(); i-- > 0;) {
     TType* t = Expr(*parts[i]);
-    if (t->Kind == TTypeKind::Char)
-      Emit(TOp::CharToStr);
+    if (t->Kind == TTypeKind::Char) Emit(TOp::CharToStr);
     Emit(local ? TOp::AppendL : TOp::AppendG, s->Slot);
   }
   return true;
 }
 
 void TCompiler::AssignStmt(const TNode& n) {
-  if (AppendAssign(n))
-    return;
+  if (AppendAssign(n)) return;
   const TNode& target = *n.Kids[0];
   TType* t = TargetType(target);
   ExprTo(*n.Kids[1], t);
@@ -241,10 +231,8 @@ void TCompiler::RepeatStmt(const TNode& n) {
 void TCompiler::ForStmt(const TNode& n) {
   const TNode& var = *n.Kids[0];
   TSymbol* s = Find(var.Name);
-  if (!s || s->Kind != TSymKind::Var)
-    Fail("Variable identifier expected", var);
-  if (!s->Type->IsOrdinal())
-    Fail("Ordinal type expected for the loop variable", var);
+  if (!s || s->Kind != TSymKind::Var) Fail("Variable identifier expected", var);
+  if (!s->Type->IsOrdinal()) Fail("Ordinal type expected for the loop variable", var);
   s->Used = true;
   bool down = (n.Flags & nfDownto) != 0;
   TType* vt = s->Type;
@@ -294,10 +282,8 @@ void TCompiler::ForStmt(const TNode& n) {
 void TCompiler::CaseStmt(const TNode& n) {
   TType* st = Expr(*n.Kids[0]);
   bool isStr = st->Kind == TTypeKind::String;
-  if (!st->IsOrdinal() && !isStr)
-    Fail("Ordinal type expected", *n.Kids[0]);
-  if (st->Kind == TTypeKind::Char && isStr)
-    isStr = false;
+  if (!st->IsOrdinal() && !isStr) Fail("Ordinal type expected", *n.Kids[0]);
+  if (st->Kind == TTypeKind::Char && isStr) isStr = false;
   int sel = NewTemp(isStr ? TStr : TInt64);
   Emit(TOp::StoreL, sel);
   std::vector<std::pair<int, size_t>> tests; // jump, arm
@@ -320,8 +306,7 @@ void TCompiler::CaseStmt(const TNode& n) {
       if (l->Kind == TNodeKind::Range) {
         TValue lo = label(*l->Kids[0]);
         TValue hi = label(*l->Kids[1]);
-        if (isStr)
-          Fail("Ranges of strings are not allowed", *l);
+        if (isStr) Fail("Ranges of strings are not allowed", *l);
         Emit(TOp::LoadL, sel);
         Emit(TOp::PushConst, AddConst(lo));
         Emit(TOp::GeI);
@@ -341,14 +326,12 @@ void TCompiler::CaseStmt(const TNode& n) {
     }
   }
   std::vector<int> ends;
-  if (n.Aux)
-    StmtList(*n.Aux);
+  if (n.Aux) StmtList(*n.Aux);
   ends.push_back(Emit(TOp::Jmp));
   for (size_t a = 1; a < n.Kids.size(); ++a) {
     int start = Here();
     for (auto& [jump, arm] : tests)
-      if (arm == a)
-        PatchA(jump, start);
+      if (arm == a) PatchA(jump, start);
     Stmt(*n.Kids[a]->Aux);
     ends.push_back(Emit(TOp::Jmp));
   }
@@ -434,8 +417,7 @@ void TCompiler::RaiseStmt(const TNode& n) {
     return;
   }
   TType* t = Expr(*n.Kids[0]);
-  if (t->Kind != TTypeKind::Class)
-    Fail("Exception object expected", *n.Kids[0]);
+  if (t->Kind != TTypeKind::Class) Fail("Exception object expected", *n.Kids[0]);
   Emit(TOp::Raise);
 }
 

@@ -19,8 +19,7 @@ std::string CompilerMessageText(const TCompilerMessage& m) {
 int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err) {
   std::string name = path;
   size_t slash = name.find_last_of("/\\");
-  if (slash != std::string::npos)
-    name = name.substr(slash + 1);
+  if (slash != std::string::npos) name = name.substr(slash + 1);
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     err << path << ": cannot be read\n";
@@ -52,8 +51,8 @@ int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err)
         << ", column " << e.Col << ")\n";
     return 1;
   }
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::chrono::steady_clock::now() - start)
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                  start)
                 .count();
   err << "Successful executed in " << ms << " ms\n";
   return 0;

@@ -11,30 +11,51 @@ namespace kv::script {
 namespace {
 
 const std::unordered_map<std::string, TTok>& Keywords() {
-  static const std::unordered_map<std::string, TTok> map = {
-      {"and", TTok::KwAnd},         {"array", TTok::KwArray},
-      {"begin", TTok::KwBegin},     {"case", TTok::KwCase},
-      {"const", TTok::KwConst},     {"div", TTok::KwDiv},
-      {"do", TTok::KwDo},           {"downto", TTok::KwDownto},
-      {"else", TTok::KwElse},       {"end", TTok::KwEnd},
-      {"except", TTok::KwExcept},   {"finally", TTok::KwFinally},
-      {"for", TTok::KwFor},         {"forward", TTok::KwForward},
-      {"function", TTok::KwFunction}, {"if", TTok::KwIf},
-      {"in", TTok::KwIn},           {"is", TTok::KwIs},
-      {"as", TTok::KwAs},           {"mod", TTok::KwMod},
-      {"nil", TTok::KwNil},         {"not", TTok::KwNot},
-      {"of", TTok::KwOf},           {"or", TTok::KwOr},
-      {"out", TTok::KwOut},         {"procedure", TTok::KwProcedure},
-      {"program", TTok::KwProgram}, {"raise", TTok::KwRaise},
-      {"record", TTok::KwRecord},   {"repeat", TTok::KwRepeat},
-      {"set", TTok::KwSet},         {"shl", TTok::KwShl},
-      {"shr", TTok::KwShr},         {"then", TTok::KwThen},
-      {"to", TTok::KwTo},           {"try", TTok::KwTry},
-      {"type", TTok::KwType},       {"until", TTok::KwUntil},
-      {"uses", TTok::KwUses},       {"var", TTok::KwVar},
-      {"while", TTok::KwWhile},     {"with", TTok::KwWith},
-      {"xor", TTok::KwXor},         {"on", TTok::KwOn},
-      {"otherwise", TTok::KwOtherwise}};
+  static const std::unordered_map<std::string, TTok> map = {{"and", TTok::KwAnd},
+                                                            {"array", TTok::KwArray},
+                                                            {"begin", TTok::KwBegin},
+                                                            {"case", TTok::KwCase},
+                                                            {"const", TTok::KwConst},
+                                                            {"div", TTok::KwDiv},
+                                                            {"do", TTok::KwDo},
+                                                            {"downto", TTok::KwDownto},
+                                                            {"else", TTok::KwElse},
+                                                            {"end", TTok::KwEnd},
+                                                            {"except", TTok::KwExcept},
+                                                            {"finally", TTok::KwFinally},
+                                                            {"for", TTok::KwFor},
+                                                            {"forward", TTok::KwForward},
+                                                            {"function", TTok::KwFunction},
+                                                            {"if", TTok::KwIf},
+                                                            {"in", TTok::KwIn},
+                                                            {"is", TTok::KwIs},
+                                                            {"as", TTok::KwAs},
+                                                            {"mod", TTok::KwMod},
+                                                            {"nil", TTok::KwNil},
+                                                            {"not", TTok::KwNot},
+                                                            {"of", TTok::KwOf},
+                                                            {"or", TTok::KwOr},
+                                                            {"out", TTok::KwOut},
+                                                            {"procedure", TTok::KwProcedure},
+                                                            {"program", TTok::KwProgram},
+                                                            {"raise", TTok::KwRaise},
+                                                            {"record", TTok::KwRecord},
+                                                            {"repeat", TTok::KwRepeat},
+                                                            {"set", TTok::KwSet},
+                                                            {"shl", TTok::KwShl},
+                                                            {"shr", TTok::KwShr},
+                                                            {"then", TTok::KwThen},
+                                                            {"to", TTok::KwTo},
+                                                            {"try", TTok::KwTry},
+                                                            {"type", TTok::KwType},
+                                                            {"until", TTok::KwUntil},
+                                                            {"uses", TTok::KwUses},
+                                                            {"var", TTok::KwVar},
+                                                            {"while", TTok::KwWhile},
+                                                            {"with", TTok::KwWith},
+                                                            {"xor", TTok::KwXor},
+                                                            {"on", TTok::KwOn},
+                                                            {"otherwise", TTok::KwOtherwise}};
   return map;
 }
 
@@ -42,29 +63,53 @@ const std::unordered_map<std::string, TTok>& Keywords() {
 
 const char* TokName(TTok t) {
   switch (t) {
-  case TTok::Eof: return "end of file";
-  case TTok::Ident: return "identifier";
-  case TTok::IntLit: case TTok::FloatLit: return "number";
-  case TTok::StrLit: return "string";
-  case TTok::Semi: return "';'";
-  case TTok::Colon: return "':'";
-  case TTok::Comma: return "','";
-  case TTok::Dot: return "'.'";
-  case TTok::Assign: return "':='";
-  case TTok::Eq: return "'='";
-  case TTok::LParen: return "'('";
-  case TTok::RParen: return "')'";
-  case TTok::LBrack: return "'['";
-  case TTok::RBrack: return "']'";
-  case TTok::KwBegin: return "'begin'";
-  case TTok::KwEnd: return "'end'";
-  case TTok::KwDo: return "'do'";
-  case TTok::KwThen: return "'then'";
-  case TTok::KwOf: return "'of'";
-  case TTok::KwTo: return "'to'";
-  case TTok::KwUntil: return "'until'";
-  case TTok::DotDot: return "'..'";
-  default: return "symbol";
+  case TTok::Eof:
+    return "end of file";
+  case TTok::Ident:
+    return "identifier";
+  case TTok::IntLit:
+  case TTok::FloatLit:
+    return "number";
+  case TTok::StrLit:
+    return "string";
+  case TTok::Semi:
+    return "';'";
+  case TTok::Colon:
+    return "':'";
+  case TTok::Comma:
+    return "','";
+  case TTok::Dot:
+    return "'.'";
+  case TTok::Assign:
+    return "':='";
+  case TTok::Eq:
+    return "'='";
+  case TTok::LParen:
+    return "'('";
+  case TTok::RParen:
+    return "')'";
+  case TTok::LBrack:
+    return "'['";
+  case TTok::RBrack:
+    return "']'";
+  case TTok::KwBegin:
+    return "'begin'";
+  case TTok::KwEnd:
+    return "'end'";
+  case TTok::KwDo:
+    return "'do'";
+  case TTok::KwThen:
+    return "'then'";
+  case TTok::KwOf:
+    return "'of'";
+  case TTok::KwTo:
+    return "'to'";
+  case TTok::KwUntil:
+    return "'until'";
+  case TTok::DotDot:
+    return "'..'";
+  default:
+    return "symbol";
   }
 }
 
@@ -92,8 +137,7 @@ void TLexer::SkipSpaceAndComments() {
       int line = Line, col = Col;
       while (Pos < Src.size() && Peek() != '}')
         Advance();
-      if (Pos >= Src.size())
-        throw TSourceError{"Unterminated comment", line, col};
+      if (Pos >= Src.size()) throw TSourceError{"Unterminated comment", line, col};
       Advance();
     } else if (c == '(' && Peek(1) == '*') {
       int line = Line, col = Col;
@@ -101,8 +145,7 @@ void TLexer::SkipSpaceAndComments() {
       Advance();
       while (Pos < Src.size() && !(Peek() == '*' && Peek(1) == ')'))
         Advance();
-      if (Pos >= Src.size())
-        throw TSourceError{"Unterminated comment", line, col};
+      if (Pos >= Src.size()) throw TSourceError{"Unterminated comment", line, col};
       Advance();
       Advance();
     } else {
@@ -115,8 +158,7 @@ std::vector<TToken> TLexer::Tokenize() {
   std::vector<TToken> out;
   for (;;) {
     out.push_back(Next());
-    if (out.back().Kind == TTok::Eof)
-      return out;
+    if (out.back().Kind == TTok::Eof) return out;
   }
 }
 
@@ -211,20 +253,17 @@ TToken TLexer::StringSeq(TToken tok) {
           code = code * 16 + std::stoi(std::string(1, Peek()), nullptr, 16);
           any = true;
           Advance();
-          if (code > 255)
-            break;
+          if (code > 255) break;
         }
       } else {
         while (std::isdigit(static_cast<unsigned char>(Peek()))) {
           code = code * 10 + (Peek() - '0');
           any = true;
           Advance();
-          if (code > 255)
-            break;
+          if (code > 255) break;
         }
       }
-      if (!any || code > 255)
-        throw TSourceError{"Invalid character code", line, col};
+      if (!any || code > 255) throw TSourceError{"Invalid character code", line, col};
       tok.Text += static_cast<char>(code);
     } else {
       return tok;
@@ -251,10 +290,8 @@ TToken TLexer::Next() {
     tok.Kind = it == Keywords().end() ? TTok::Ident : it->second;
     return tok;
   }
-  if (std::isdigit(static_cast<unsigned char>(c)) || c == '$')
-    return Number(tok);
-  if (c == '\'' || c == '#')
-    return StringSeq(tok);
+  if (std::isdigit(static_cast<unsigned char>(c)) || c == '$') return Number(tok);
+  if (c == '\'' || c == '#') return StringSeq(tok);
   Advance();
   auto two = [&](char next, TTok both, TTok one) {
     if (Peek() == next) {
@@ -266,22 +303,51 @@ TToken TLexer::Next() {
     return tok;
   };
   switch (c) {
-  case '+': tok.Kind = TTok::Plus; return tok;
-  case '-': tok.Kind = TTok::Minus; return tok;
-  case '*': tok.Kind = TTok::Star; return tok;
-  case '/': tok.Kind = TTok::Slash; return tok;
-  case '=': tok.Kind = TTok::Eq; return tok;
-  case '(': tok.Kind = TTok::LParen; return tok;
-  case ')': tok.Kind = TTok::RParen; return tok;
-  case '[': tok.Kind = TTok::LBrack; return tok;
-  case ']': tok.Kind = TTok::RBrack; return tok;
-  case ',': tok.Kind = TTok::Comma; return tok;
-  case ';': tok.Kind = TTok::Semi; return tok;
-  case '^': tok.Kind = TTok::Caret; return tok;
-  case '@': tok.Kind = TTok::At; return tok;
-  case '.': return two('.', TTok::DotDot, TTok::Dot);
-  case ':': return two('=', TTok::Assign, TTok::Colon);
-  case '>': return two('=', TTok::Ge, TTok::Gt);
+  case '+':
+    tok.Kind = TTok::Plus;
+    return tok;
+  case '-':
+    tok.Kind = TTok::Minus;
+    return tok;
+  case '*':
+    tok.Kind = TTok::Star;
+    return tok;
+  case '/':
+    tok.Kind = TTok::Slash;
+    return tok;
+  case '=':
+    tok.Kind = TTok::Eq;
+    return tok;
+  case '(':
+    tok.Kind = TTok::LParen;
+    return tok;
+  case ')':
+    tok.Kind = TTok::RParen;
+    return tok;
+  case '[':
+    tok.Kind = TTok::LBrack;
+    return tok;
+  case ']':
+    tok.Kind = TTok::RBrack;
+    return tok;
+  case ',':
+    tok.Kind = TTok::Comma;
+    return tok;
+  case ';':
+    tok.Kind = TTok::Semi;
+    return tok;
+  case '^':
+    tok.Kind = TTok::Caret;
+    return tok;
+  case '@':
+    tok.Kind = TTok::At;
+    return tok;
+  case '.':
+    return two('.', TTok::DotDot, TTok::Dot);
+  case ':':
+    return two('=', TTok::Assign, TTok::Colon);
+  case '>':
+    return two('=', TTok::Ge, TTok::Gt);
   case '<':
     if (Peek() == '>') {
       Advance();

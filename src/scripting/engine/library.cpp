@@ -54,16 +54,14 @@ TClassDef& TClassDef::AddIndexedProperty(const std::string& name, const std::str
                                          bool isDefault) {
   AddProperty(name, type, std::move(get), std::move(set));
   Properties.back()->IndexType = ParseType(indexType);
-  if (isDefault)
-    DefaultProperty = name;
+  if (isDefault) DefaultProperty = name;
   return *this;
 }
 
 const THostFunction* TClassDef::FindMethod(const std::string& name, size_t) const {
   for (const TClassDef* c = this; c; c = c->Parent)
     for (auto& m : c->Methods)
-      if (SameText(m->Name, name))
-        return m.get();
+      if (SameText(m->Name, name)) return m.get();
   return nullptr;
 }
 
@@ -71,33 +69,28 @@ std::vector<const THostFunction*> TClassDef::FindMethods(const std::string& name
   std::vector<const THostFunction*> out;
   for (const TClassDef* c = this; c; c = c->Parent) {
     for (auto& m : c->Methods)
-      if (SameText(m->Name, name))
-        out.push_back(m.get());
-    if (!out.empty())
-      break; // a descendant's declaration hides the ancestor's
+      if (SameText(m->Name, name)) out.push_back(m.get());
+    if (!out.empty()) break; // a descendant's declaration hides the ancestor's
   }
   return out;
 }
 
 const THostProperty* TClassDef::FindDefaultProperty() const {
   for (const TClassDef* c = this; c; c = c->Parent)
-    if (!c->DefaultProperty.empty())
-      return c->FindProperty(c->DefaultProperty);
+    if (!c->DefaultProperty.empty()) return c->FindProperty(c->DefaultProperty);
   return nullptr;
 }
 
 const THostProperty* TClassDef::FindProperty(const std::string& name) const {
   for (const TClassDef* c = this; c; c = c->Parent)
     for (auto& p : c->Properties)
-      if (SameText(p->Name, name))
-        return p.get();
+      if (SameText(p->Name, name)) return p.get();
   return nullptr;
 }
 
 bool TClassDef::InheritsFrom(const TClassDef* other) const {
   for (const TClassDef* c = this; c; c = c->Parent)
-    if (c == other)
-      return true;
+    if (c == other) return true;
   return false;
 }
 
@@ -124,8 +117,7 @@ TClassDef& TScriptLibrary::AddClass(const std::string& name, const std::string& 
   c->Name = name;
   if (!parentName.empty()) {
     c->Parent = FindClass(parentName);
-    if (!c->Parent)
-      throw std::invalid_argument("unknown ancestor class " + parentName);
+    if (!c->Parent) throw std::invalid_argument("unknown ancestor class " + parentName);
   }
   auto e = std::make_unique<TEntry>();
   e->Kind = TKind::Class;
@@ -159,8 +151,7 @@ void TScriptLibrary::AddVariable(const std::string& name, const std::string& typ
 
 TClassDef* TScriptLibrary::FindClass(const std::string& name) const {
   for (auto& c : Classes)
-    if (SameText(c->Name, name))
-      return c.get();
+    if (SameText(c->Name, name)) return c.get();
   return nullptr;
 }
 

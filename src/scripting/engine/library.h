@@ -77,8 +77,7 @@ public:
   TClassDef& AddProperty(const std::string& name, const std::string& type, THostFn get,
                          THostFn set);
   TClassDef& AddIndexedProperty(const std::string& name, const std::string& indexType,
-                                const std::string& type, THostFn get, THostFn set,
-                                bool isDefault);
+                                const std::string& type, THostFn get, THostFn set, bool isDefault);
   const THostFunction* FindMethod(const std::string& name, size_t from = 0) const;
   std::vector<const THostFunction*> FindMethods(const std::string& name) const;
   const THostProperty* FindProperty(const std::string& name) const;

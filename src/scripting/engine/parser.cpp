@@ -7,26 +7,29 @@ namespace kv::script {
 namespace {
 // Nesting bound so that hostile input cannot exhaust the native stack.
 constexpr int kMaxDepth = 200;
+// Operators of one chain (a + b + c ...) and selectors of one designator
+// (a.b[1].c ...) nest the tree too; no written program comes near this.
+constexpr int kMaxChain = 1000;
 
 struct TDepthGuard {
   int& D;
   TDepthGuard(int& d, const TToken& at) : D(d) {
-    if (++D > kMaxDepth)
-      throw TSourceError{"Nesting too deep", at.Line, at.Col};
+    if (++D > kMaxDepth) throw TSourceError{"Nesting too deep", at.Line, at.Col};
   }
   ~TDepthGuard() { --D; }
 };
 } // namespace
 
-TPasParser::TPasParser(const std::string& src) { Toks = TLexer(src).Tokenize(); }
+TPasParser::TPasParser(const std::string& src) {
+  Toks = TLexer(src).Tokenize();
+}
 
 bool TPasParser::IsIdent(const char* word) const {
   return Cur().Kind == TTok::Ident && SameText(Cur().Text, word);
 }
 
 bool TPasParser::Accept(TTok t) {
-  if (Cur().Kind != t)
-    return false;
+  if (Cur().Kind != t) return false;
   ++P;
   return true;
 }
@@ -43,7 +46,9 @@ const TToken& TPasParser::Expect(TTok t) {
   return Toks[P++];
 }
 
-std::string TPasParser::ExpectIdent() { return Expect(TTok::Ident).Text; }
+std::string TPasParser::ExpectIdent() {
+  return Expect(TTok::Ident).Text;
+}
 
 TNodePtr TPasParser::Make(TNodeKind kind) const {
   return std::make_unique<TNode>(kind, Cur().Line, Cur().Col);
@@ -98,12 +103,10 @@ void TPasParser::ConstSection(TNode& block) {
     auto c = Make(TNodeKind::ConstDecl);
     c->Name = ExpectIdent();
     TNodePtr type;
-    if (Accept(TTok::Colon))
-      type = TypeExpr();
+    if (Accept(TTok::Colon)) type = TypeExpr();
     Expect(TTok::Eq);
     c->Kids.push_back(Expr());
-    if (type)
-      c->Kids.push_back(std::move(type));
+    if (type) c->Kids.push_back(std::move(type));
     Expect(TTok::Semi);
     block.Kids.push_back(std::move(c));
   } while (Is(TTok::Ident));
@@ -128,8 +131,7 @@ void TPasParser::VarSection(TNode& block) {
     while (Accept(TTok::Comma));
     Expect(TTok::Colon);
     v->Kids.push_back(TypeExpr());
-    if (Accept(TTok::Eq))
-      v->Aux = Expr();
+    if (Accept(TTok::Eq)) v->Aux = Expr();
     Expect(TTok::Semi);
     block.Kids.push_back(std::move(v));
   } while (Is(TTok::Ident));
@@ -150,8 +152,8 @@ TNodePtr TPasParser::ProcDecl() {
       ++P;
       decl->Flags |= nfOverload;
       Expect(TTok::Semi);
-    } else if (IsIdent("register") || IsIdent("stdcall") || IsIdent("cdecl") ||
-               IsIdent("inline") || IsIdent("pascal")) {
+    } else if (IsIdent("register") || IsIdent("stdcall") || IsIdent("cdecl") || IsIdent("inline") ||
+               IsIdent("pascal")) {
       ++P;
       Expect(TTok::Semi);
     } else {
@@ -169,13 +171,10 @@ TNodePtr TPasParser::ProcDecl() {
 
 TNodePtr TPasParser::Heading(bool isFunction, bool needName) {
   auto h = Make(TNodeKind::ProcHeading);
-  if (isFunction)
-    h->Flags |= nfFunction;
-  if (needName)
-    h->Name = ExpectIdent();
+  if (isFunction) h->Flags |= nfFunction;
+  if (needName) h->Name = ExpectIdent();
   if (Accept(TTok::LParen)) {
-    if (!Is(TTok::RParen))
-      Params(*h);
+    if (!Is(TTok::RParen)) Params(*h);
     Expect(TTok::RParen);
   }
   if (isFunction) {
@@ -195,18 +194,15 @@ void TPasParser::Params(TNode& heading) {
     do
       g->Names.push_back(ExpectIdent());
     while (Accept(TTok::Comma));
-    if (Accept(TTok::Colon))
-      g->Kids.push_back(TypeExpr());
-    if (Accept(TTok::Eq))
-      g->Aux = Expr();
+    if (Accept(TTok::Colon)) g->Kids.push_back(TypeExpr());
+    if (Accept(TTok::Eq)) g->Aux = Expr();
     heading.Kids.push_back(std::move(g));
   } while (Accept(TTok::Semi));
 }
 
 TNodePtr TPasParser::TypeExpr() {
   TDepthGuard guard(Depth, Cur());
-  if (IsIdent("packed"))
-    ++P;
+  if (IsIdent("packed")) ++P;
   if (Accept(TTok::LParen)) {
     auto e = Make(TNodeKind::TypeEnum);
     do
@@ -252,8 +248,7 @@ TNodePtr TPasParser::TypeExpr() {
       Expect(TTok::Colon);
       f->Kids.push_back(TypeExpr());
       r->Kids.push_back(std::move(f));
-      if (!Accept(TTok::Semi))
-        break;
+      if (!Accept(TTok::Semi)) break;
     }
     Expect(TTok::KwEnd);
     return r;
@@ -263,11 +258,9 @@ TNodePtr TPasParser::TypeExpr() {
     bool isFunction = Is(TTok::KwFunction);
     ++P;
     t->Kids.push_back(Heading(isFunction, false));
-    if (isFunction)
-      t->Flags |= nfFunction;
+    if (isFunction) t->Flags |= nfFunction;
     if (Accept(TTok::KwOf)) {
-      if (!IsIdent("object"))
-        Fail("'object' expected");
+      if (!IsIdent("object")) Fail("'object' expected");
       ++P;
       t->Flags |= nfOfObject;
     }
@@ -299,12 +292,10 @@ TNodePtr TPasParser::Compound() {
 
 void TPasParser::StatementList(TNode& into, TTok end1, TTok end2) {
   for (;;) {
-    if (Is(end1) || (end2 != TTok::Eof && Is(end2)))
-      return;
+    if (Is(end1) || (end2 != TTok::Eof && Is(end2))) return;
     into.Kids.push_back(Statement());
     if (!Accept(TTok::Semi)) {
-      if (!Is(end1) && !(end2 != TTok::Eof && Is(end2)))
-        Expect(TTok::Semi);
+      if (!Is(end1) && !(end2 != TTok::Eof && Is(end2))) Expect(TTok::Semi);
       return;
     }
   }
@@ -321,8 +312,7 @@ TNodePtr TPasParser::Statement() {
     s->Kids.push_back(Expr());
     Expect(TTok::KwThen);
     s->Kids.push_back(Statement());
-    if (Accept(TTok::KwElse))
-      s->Kids.push_back(Statement());
+    if (Accept(TTok::KwElse)) s->Kids.push_back(Statement());
     return s;
   }
   case TTok::KwWhile: {
@@ -389,30 +379,32 @@ TNodePtr TPasParser::Statement() {
       auto s = Make(TNodeKind::Exit);
       ++P;
       if (Accept(TTok::LParen)) {
-        if (!Is(TTok::RParen))
-          s->Kids.push_back(Expr());
+        if (!Is(TTok::RParen)) s->Kids.push_back(Expr());
         Expect(TTok::RParen);
       }
       return s;
     }
-    auto target = Designator();
-    if (Is(TTok::Assign)) {
-      auto s = Make(TNodeKind::Assign);
-      ++P;
-      s->Line = target->Line;
-      s->Col = target->Col;
-      s->Kids.push_back(std::move(target));
-      s->Kids.push_back(Expr());
-      return s;
-    }
-    auto s = std::make_unique<TNode>(TNodeKind::CallStmt, target->Line, target->Col);
-    s->Kids.push_back(std::move(target));
-    return s;
+    return AssignOrCall(Designator());
   }
+  case TTok::LParen:
+    return AssignOrCall(Factor());
   default:
     break;
   }
   Fail(std::string("Statement expected but ") + TokName(Cur().Kind) + " found");
+}
+
+TNodePtr TPasParser::AssignOrCall(TNodePtr target) {
+  if (Is(TTok::Assign)) {
+    auto s = std::make_unique<TNode>(TNodeKind::Assign, target->Line, target->Col);
+    ++P;
+    s->Kids.push_back(std::move(target));
+    s->Kids.push_back(Expr());
+    return s;
+  }
+  auto s = std::make_unique<TNode>(TNodeKind::CallStmt, target->Line, target->Col);
+  s->Kids.push_back(std::move(target));
+  return s;
 }
 
 TNodePtr TPasParser::ForStmt() {
@@ -454,8 +446,7 @@ TNodePtr TPasParser::CaseStmt() {
     Expect(TTok::Colon);
     arm->Aux = Statement();
     s->Kids.push_back(std::move(arm));
-    if (!Accept(TTok::Semi))
-      break;
+    if (!Accept(TTok::Semi)) break;
   }
   if (Accept(TTok::KwElse) || Accept(TTok::KwOtherwise)) {
     auto e = Make(TNodeKind::Compound);
@@ -496,8 +487,7 @@ TNodePtr TPasParser::TryStmt() {
       Expect(TTok::KwDo);
       h->Kids.push_back(Statement());
       handlers->Kids.push_back(std::move(h));
-      if (!Accept(TTok::Semi))
-        break;
+      if (!Accept(TTok::Semi)) break;
     }
     if (Accept(TTok::KwElse)) {
       auto e = Make(TNodeKind::Compound);
@@ -520,7 +510,8 @@ TNodePtr TPasParser::TryStmt() {
 TNodePtr TPasParser::Expr() {
   TDepthGuard guard(Depth, Cur());
   auto left = Simple();
-  for (;;) {
+  for (int chain = 0;; ++chain) {
+    if (chain > kMaxChain) Fail("Expression too complex");
     TTok k = Cur().Kind;
     if (k == TTok::Eq || k == TTok::Ne || k == TTok::Lt || k == TTok::Le || k == TTok::Gt ||
         k == TTok::Ge || k == TTok::KwIn || k == TTok::KwIs) {
@@ -547,7 +538,8 @@ TNodePtr TPasParser::Simple() {
   } else {
     left = Term();
   }
-  for (;;) {
+  for (int chain = 0;; ++chain) {
+    if (chain > kMaxChain) Fail("Expression too complex");
     TTok k = Cur().Kind;
     if (k == TTok::Plus || k == TTok::Minus || k == TTok::KwOr || k == TTok::KwXor) {
       auto b = Make(TNodeKind::Binary);
@@ -564,7 +556,8 @@ TNodePtr TPasParser::Simple() {
 
 TNodePtr TPasParser::Term() {
   auto left = Factor();
-  for (;;) {
+  for (int chain = 0;; ++chain) {
+    if (chain > kMaxChain) Fail("Expression too complex");
     TTok k = Cur().Kind;
     if (k == TTok::Star || k == TTok::Slash || k == TTok::KwDiv || k == TTok::KwMod ||
         k == TTok::KwAnd || k == TTok::KwShl || k == TTok::KwShr || k == TTok::KwAs) {
@@ -611,8 +604,7 @@ TNodePtr TPasParser::Factor() {
     ++P;
     auto e = Expr();
     Expect(TTok::RParen);
-    // A parenthesised expression may still be indexed or called: (a)[1] is rare; keep simple.
-    return e;
+    return Selectors(std::move(e)); // (obj as TStringList).Add(...)
   }
   case TTok::KwNot:
   case TTok::Minus:
@@ -655,8 +647,7 @@ TNodePtr TPasParser::SetConstructor() {
 }
 
 void TPasParser::Args(TNode& call, TTok close) {
-  if (Is(close))
-    return;
+  if (Is(close)) return;
   do {
     auto e = Expr();
     if (close == TTok::RParen && Is(TTok::Colon)) {
@@ -664,8 +655,7 @@ void TPasParser::Args(TNode& call, TTok close) {
       w->Kids.push_back(std::move(e));
       ++P;
       w->Kids.push_back(Expr());
-      if (Accept(TTok::Colon))
-        w->Kids.push_back(Expr());
+      if (Accept(TTok::Colon)) w->Kids.push_back(Expr());
       e = std::move(w);
     }
     call.Kids.push_back(std::move(e));
@@ -675,7 +665,13 @@ void TPasParser::Args(TNode& call, TTok close) {
 TNodePtr TPasParser::Designator() {
   auto n = Make(TNodeKind::Name);
   n->Name = ExpectIdent();
-  for (;;) {
+  return Selectors(std::move(n));
+}
+
+// .member, [index] and (arguments) after a name or a parenthesised expression.
+TNodePtr TPasParser::Selectors(TNodePtr n) {
+  for (int chain = 0;; ++chain) {
+    if (chain > kMaxChain) Fail("Expression too complex");
     if (Is(TTok::Dot)) {
       ++P;
       auto m = Make(TNodeKind::Member); // positioned at the member's name
@@ -707,23 +703,19 @@ TNodePtr TPasParser::Designator() {
 TNodePtr TPasParser::ParseHeadingOnly() {
   bool isFunction = Is(TTok::KwFunction);
   bool isCtor = IsIdent("constructor");
-  if (!isFunction && !Is(TTok::KwProcedure) && !isCtor)
-    Fail("'procedure' or 'function' expected");
+  if (!isFunction && !Is(TTok::KwProcedure) && !isCtor) Fail("'procedure' or 'function' expected");
   ++P;
   auto h = Heading(isFunction, true);
-  if (isCtor)
-    h->Flags |= nfConstructor;
+  if (isCtor) h->Flags |= nfConstructor;
   Accept(TTok::Semi);
-  if (!Is(TTok::Eof))
-    Fail("End of declaration expected");
+  if (!Is(TTok::Eof)) Fail("End of declaration expected");
   return h;
 }
 
 TNodePtr TPasParser::ParseTypeOnly() {
   auto t = TypeExpr();
   Accept(TTok::Semi);
-  if (!Is(TTok::Eof))
-    Fail("End of type expected");
+  if (!Is(TTok::Eof)) Fail("End of type expected");
   return t;
 }
 

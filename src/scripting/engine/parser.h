@@ -55,6 +55,8 @@ private:
   TNodePtr Term();
   TNodePtr Factor();
   TNodePtr Designator();
+  TNodePtr Selectors(TNodePtr n);
+  TNodePtr AssignOrCall(TNodePtr target);
   TNodePtr SetConstructor();
   void Args(TNode& call, TTok close);
 };

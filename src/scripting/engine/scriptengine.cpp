@@ -26,8 +26,7 @@ bool TScriptEngine::Compile() {
   }
   TCompiler compiler(Lib);
   auto code = compiler.Compile(*program, CompilerMessages);
-  if (!code)
-    return false;
+  if (!code) return false;
   Code = code;
   Vm.reset();
   return true;
@@ -36,17 +35,14 @@ bool TScriptEngine::Compile() {
 void TScriptEngine::NewVm() {
   Vm = std::make_shared<TVm>(Code);
   Vm->LineHook = [this](int line) {
-    if (OnLine)
-      OnLine(*this, line);
+    if (OnLine) OnLine(*this, line);
   };
   Vm->HasLineHook = static_cast<bool>(OnLine);
   Vm->Output = [this](const std::string& s) {
-    if (OnOutput)
-      OnOutput(s);
+    if (OnOutput) OnOutput(s);
   };
   for (auto& [name, value] : Bindings)
-    if (TValue* g = Vm->Global(name))
-      *g = value;
+    if (TValue* g = Vm->Global(name)) *g = value;
 }
 
 bool TScriptEngine::Execute() {
@@ -60,27 +56,24 @@ bool TScriptEngine::Execute() {
     return false;
   }
   NewVm();
-  if (OnExecute)
-    OnExecute(*this);
+  if (OnExecute) OnExecute(*this);
   std::shared_ptr<TVm> keep = Vm; // a host callback may load other code meanwhile
+  keep->HasLineHook = static_cast<bool>(OnLine);
   return keep->RunMain();
 }
 
 void TScriptEngine::Stop() {
-  if (Vm)
-    Vm->RequestStop();
+  if (Vm) Vm->RequestStop();
 }
 
 const TRuntimeError& TScriptEngine::LastError() const {
-  if (!OwnError.Text.empty() || !Vm)
-    return OwnError;
+  if (!OwnError.Text.empty() || !Vm) return OwnError;
   return Vm->LastError();
 }
 
 bool TScriptEngine::LoadCode(std::shared_ptr<const TCompiledCode> code) {
   OwnError = {};
-  if (IsRunning() || !code)
-    return false;
+  if (IsRunning() || !code) return false;
   Code = std::move(code);
   NewVm();
   return true;
@@ -101,17 +94,16 @@ bool TScriptEngine::CallProc(const std::string& name) {
     OwnError.Text = "Unknown procedure '" + name + "'";
     return false;
   }
-  if (!Vm)
-    NewVm();
+  if (!Vm) NewVm();
   std::shared_ptr<TVm> keep = Vm;
+  keep->HasLineHook = static_cast<bool>(OnLine);
   return keep->Call(proc, {});
 }
 
 void TScriptEngine::BindVariable(const std::string& name, const TValue& value) {
   Bindings[Lower(name)] = value;
   if (Vm)
-    if (TValue* g = Vm->Global(name))
-      *g = value;
+    if (TValue* g = Vm->Global(name)) *g = value;
 }
 
 } // namespace kv::script

@@ -11,7 +11,7 @@
 
 namespace kv::script {
 
-// The Pascal script engine as a host uses it: declare, compile, run, stop,
+// The script engine as a host uses it: declare, compile, run, stop,
 // read errors, keep compiled code and call its procedures later.
 class TScriptEngine {
 public:

@@ -24,8 +24,7 @@ bool ParseInt(const std::string& text, int64_t& out) {
   std::string s = text;
   size_t a = s.find_first_not_of(" \t");
   size_t b = s.find_last_not_of(" \t");
-  if (a == std::string::npos)
-    return false;
+  if (a == std::string::npos) return false;
   s = s.substr(a, b - a + 1);
   bool neg = false;
   size_t i = 0;
@@ -41,8 +40,7 @@ bool ParseInt(const std::string& text, int64_t& out) {
     base = 16;
     i += 2;
   }
-  if (i >= s.size())
-    return false;
+  if (i >= s.size()) return false;
   uint64_t v = 0;
   for (; i < s.size(); ++i) {
     int d;
@@ -55,12 +53,10 @@ bool ParseInt(const std::string& text, int64_t& out) {
       d = c - 'A' + 10;
     else
       return false;
-    if (v > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base))
-      return false;
+    if (v > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) return false;
     v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
   }
-  if (base == 10 && v > (neg ? uint64_t(1) << 63 : uint64_t(INT64_MAX)))
-    return false;
+  if (base == 10 && v > (neg ? uint64_t(1) << 63 : uint64_t(INT64_MAX))) return false;
   out = neg ? static_cast<int64_t>(0 - v) : static_cast<int64_t>(v);
   return true;
 }
@@ -81,7 +77,9 @@ struct TStringListObj {
   bool Sorted = false;
 };
 
-TStringListObj& List(THostCall& c) { return *static_cast<TStringListObj*>(c.Self); }
+TStringListObj& List(THostCall& c) {
+  return *static_cast<TStringListObj*>(c.Self);
+}
 
 void CheckIndex(const TStringListObj& l, int64_t i) {
   if (i < 0 || i >= static_cast<int64_t>(l.Items.size()))
@@ -156,8 +154,8 @@ void RegisterClasses(TScriptLibrary& lib) {
     std::swap(l.Items[static_cast<size_t>(c.Int(0))], l.Items[static_cast<size_t>(c.Int(1))]);
   });
   strs.AddProperty(
-      "Count", "Integer", [](THostCall& c) { c.SetInt(static_cast<int64_t>(List(c).Items.size())); },
-      nullptr);
+      "Count", "Integer",
+      [](THostCall& c) { c.SetInt(static_cast<int64_t>(List(c).Items.size())); }, nullptr);
   strs.AddProperty(
       "Text", "string",
       [](THostCall& c) {
@@ -173,12 +171,11 @@ void RegisterClasses(TScriptLibrary& lib) {
         size_t start = 0;
         while (start < t.size()) {
           size_t nl = t.find('\n', start);
-          std::string line = t.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-          if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+          std::string line =
+              t.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+          if (!line.empty() && line.back() == '\r') line.pop_back();
           l.Items.push_back(line);
-          if (nl == std::string::npos)
-            break;
+          if (nl == std::string::npos) break;
           start = nl + 1;
         }
       });
@@ -187,8 +184,7 @@ void RegisterClasses(TScriptLibrary& lib) {
       [](THostCall& c) {
         std::string t;
         for (auto& s : List(c).Items) {
-          if (!t.empty())
-            t += ',';
+          if (!t.empty()) t += ',';
           t += s;
         }
         c.SetStr(t);
@@ -210,9 +206,8 @@ void RegisterClasses(TScriptLibrary& lib) {
 
   TClassDef& sl = lib.AddClass("TStringList", "TStrings");
   sl.Destroy = [](void* p) { delete static_cast<TStringListObj*>(p); };
-  sl.AddConstructor("constructor Create", [](THostCall& c) {
-    c.Result = NewObject(new TStringListObj, c.Class, true);
-  });
+  sl.AddConstructor("constructor Create",
+                    [](THostCall& c) { c.Result = NewObject(new TStringListObj, c.Class, true); });
   sl.AddMethod("procedure Sort", [](THostCall& c) {
     auto& l = List(c).Items;
     std::stable_sort(l.begin(), l.end(), [](const std::string& a, const std::string& b) {
@@ -224,8 +219,7 @@ void RegisterClasses(TScriptLibrary& lib) {
       [](THostCall& c) {
         auto& l = List(c);
         l.Sorted = c.Bool(0);
-        if (l.Sorted)
-          std::sort(l.Items.begin(), l.Items.end());
+        if (l.Sorted) std::sort(l.Items.begin(), l.Items.end());
       });
 }
 
@@ -258,23 +252,21 @@ void RegisterStrings(TScriptLibrary& lib) {
   lib.AddFunction("function Format(const Fmt: string; const Args: array of const): string",
                   [](THostCall& c) {
                     std::vector<TValue> args;
-                    if (auto* a = static_cast<TAggCell*>(c.Arg(1).H))
-                      args = a->Items;
+                    if (auto* a = static_cast<TAggCell*>(c.Arg(1).H)) args = a->Items;
                     c.SetStr(FormatText(c.Str(0), args));
                   });
-  lib.AddFunction("function Copy(const S: string; Index, Count: Int64): string",
-                  [](THostCall& c) {
-                    const std::string& s = c.Str(0);
-                    int64_t i = std::max<int64_t>(c.Int(1), 1);
-                    int64_t n = c.Int(2);
-                    int64_t len = static_cast<int64_t>(s.size());
-                    if (i > len || n <= 0) {
-                      c.SetStr("");
-                      return;
-                    }
-                    n = std::min(n, len - i + 1);
-                    c.SetStr(s.substr(static_cast<size_t>(i - 1), static_cast<size_t>(n)));
-                  });
+  lib.AddFunction("function Copy(const S: string; Index, Count: Int64): string", [](THostCall& c) {
+    const std::string& s = c.Str(0);
+    int64_t i = std::max<int64_t>(c.Int(1), 1);
+    int64_t n = c.Int(2);
+    int64_t len = static_cast<int64_t>(s.size());
+    if (i > len || n <= 0) {
+      c.SetStr("");
+      return;
+    }
+    n = std::min(n, len - i + 1);
+    c.SetStr(s.substr(static_cast<size_t>(i - 1), static_cast<size_t>(n)));
+  });
   lib.AddFunction("function Pos(const SubStr, S: string): Integer", [](THostCall& c) {
     if (c.Str(0).empty()) {
       c.SetInt(0);
@@ -287,8 +279,7 @@ void RegisterStrings(TScriptLibrary& lib) {
     TValue& v = c.Arg(0);
     int64_t len = static_cast<int64_t>(v.AsString().size());
     int64_t i = c.Int(1), n = c.Int(2);
-    if (i < 1 || i > len || n <= 0)
-      return;
+    if (i < 1 || i > len || n <= 0) return;
     n = std::min(n, len - i + 1);
     v.MutableString().erase(static_cast<size_t>(i - 1), static_cast<size_t>(n));
   });
@@ -298,8 +289,7 @@ void RegisterStrings(TScriptLibrary& lib) {
                     TValue& v = c.Arg(1);
                     int64_t len = static_cast<int64_t>(v.AsString().size());
                     int64_t i = std::clamp<int64_t>(c.Int(2), 1, len + 1);
-                    if (src.empty())
-                      return;
+                    if (src.empty()) return;
                     if (static_cast<size_t>(len) + src.size() > TVm::kMaxStringLength)
                       throw TScriptError("Out of memory");
                     v.MutableString().insert(static_cast<size_t>(i - 1), src);
@@ -307,15 +297,13 @@ void RegisterStrings(TScriptLibrary& lib) {
   lib.AddFunction("function UpperCase(const S: string): string", [](THostCall& c) {
     std::string s = c.Str(0);
     for (auto& ch : s)
-      if (ch >= 'a' && ch <= 'z')
-        ch = static_cast<char>(ch - 32);
+      if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
     c.SetStr(s);
   });
   lib.AddFunction("function LowerCase(const S: string): string", [](THostCall& c) {
     std::string s = c.Str(0);
     for (auto& ch : s)
-      if (ch >= 'A' && ch <= 'Z')
-        ch = static_cast<char>(ch + 32);
+      if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
     c.SetStr(s);
   });
   lib.AddFunction("function Trim(const S: string): string",
@@ -326,9 +314,9 @@ void RegisterStrings(TScriptLibrary& lib) {
                   [](THostCall& c) { c.SetStr(Trimmed(c.Str(0), false, true)); });
   lib.AddFunction("function StringOfChar(C: Char; Count: Int64): string", [](THostCall& c) {
     int64_t n = c.Int(1);
-    if (n > static_cast<int64_t>(TVm::kMaxStringLength))
-      throw TScriptError("Out of memory");
-    c.SetStr(std::string(static_cast<size_t>(std::max<int64_t>(n, 0)), static_cast<char>(c.Int(0))));
+    if (n > static_cast<int64_t>(TVm::kMaxStringLength)) throw TScriptError("Out of memory");
+    c.SetStr(
+        std::string(static_cast<size_t>(std::max<int64_t>(n, 0)), static_cast<char>(c.Int(0))));
   });
   lib.AddFunction("function CompareStr(const S1, S2: string): Integer", [](THostCall& c) {
     int r = c.Str(0).compare(c.Str(1));
@@ -352,25 +340,28 @@ void RegisterMath(TScriptLibrary& lib) {
       throw TScriptError("Invalid floating point operation");
     return v;
   };
-  lib.AddFunction("function Round(X: Double): Int64",
-                  [checked](THostCall& c) { c.SetInt(static_cast<int64_t>(std::nearbyint(checked(c.Float(0))))); });
-  lib.AddFunction("function Trunc(X: Double): Int64",
-                  [checked](THostCall& c) { c.SetInt(static_cast<int64_t>(std::trunc(checked(c.Float(0))))); });
+  lib.AddFunction("function Round(X: Double): Int64", [checked](THostCall& c) {
+    c.SetInt(static_cast<int64_t>(std::nearbyint(checked(c.Float(0)))));
+  });
+  lib.AddFunction("function Trunc(X: Double): Int64", [checked](THostCall& c) {
+    c.SetInt(static_cast<int64_t>(std::trunc(checked(c.Float(0)))));
+  });
   lib.AddFunction("function Int(X: Double): Double",
                   [](THostCall& c) { c.SetFloat(std::trunc(c.Float(0))); });
   lib.AddFunction("function Frac(X: Double): Double",
                   [](THostCall& c) { c.SetFloat(c.Float(0) - std::trunc(c.Float(0))); });
   lib.AddFunction("function Sqrt(X: Double): Double", [](THostCall& c) {
-    if (c.Float(0) < 0)
-      throw TScriptError("Invalid floating point operation");
+    if (c.Float(0) < 0) throw TScriptError("Invalid floating point operation");
     c.SetFloat(std::sqrt(c.Float(0)));
   });
-  lib.AddFunction("function Sin(X: Double): Double", [](THostCall& c) { c.SetFloat(std::sin(c.Float(0))); });
-  lib.AddFunction("function Cos(X: Double): Double", [](THostCall& c) { c.SetFloat(std::cos(c.Float(0))); });
-  lib.AddFunction("function Exp(X: Double): Double", [](THostCall& c) { c.SetFloat(std::exp(c.Float(0))); });
+  lib.AddFunction("function Sin(X: Double): Double",
+                  [](THostCall& c) { c.SetFloat(std::sin(c.Float(0))); });
+  lib.AddFunction("function Cos(X: Double): Double",
+                  [](THostCall& c) { c.SetFloat(std::cos(c.Float(0))); });
+  lib.AddFunction("function Exp(X: Double): Double",
+                  [](THostCall& c) { c.SetFloat(std::exp(c.Float(0))); });
   lib.AddFunction("function Ln(X: Double): Double", [](THostCall& c) {
-    if (c.Float(0) <= 0)
-      throw TScriptError("Invalid floating point operation");
+    if (c.Float(0) <= 0) throw TScriptError("Invalid floating point operation");
     c.SetFloat(std::log(c.Float(0)));
   });
   lib.AddFunction("function Random(Range: Int64): Int64", [](THostCall& c) {
@@ -385,7 +376,8 @@ void RegisterMath(TScriptLibrary& lib) {
   });
   lib.AddFunction("procedure Sleep(Milliseconds: Int64)", [](THostCall& c) {
     // Sliced so that a stop request ends the wait.
-    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<int64_t>(c.Int(0), 0));
+    auto until = std::chrono::steady_clock::now() +
+                 std::chrono::milliseconds(std::max<int64_t>(c.Int(0), 0));
     while (std::chrono::steady_clock::now() < until && !c.Vm.StopRequested())
       std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
           std::chrono::milliseconds(10), until - std::chrono::steady_clock::now()));

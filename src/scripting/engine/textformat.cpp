@@ -2,12 +2,12 @@
 
 #include "scripting/engine/library.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cctype>
-#include <algorithm>
 
 namespace kv::script {
 
@@ -18,8 +18,7 @@ std::string Scientific(double v, int decimals, int expDigits) {
   std::snprintf(buf, sizeof buf, "%.*E", decimals, v);
   std::string s = buf;
   size_t e = s.find('E');
-  if (e == std::string::npos)
-    return s; // inf, nan
+  if (e == std::string::npos) return s; // inf, nan
   std::string mant = s.substr(0, e);
   int exp = std::atoi(s.c_str() + e + 1);
   std::string digits = std::to_string(std::abs(exp));
@@ -29,8 +28,7 @@ std::string Scientific(double v, int decimals, int expDigits) {
 }
 
 std::string Fixed(double v, int decimals) {
-  if (decimals > 60)
-    decimals = 60;
+  if (decimals > 60) decimals = 60;
   char buf[512];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   return buf;
@@ -43,8 +41,7 @@ std::string Thousands(const std::string& fixed) {
   std::string out = fixed.substr(0, start);
   std::string ip = fixed.substr(start, intEnd - start);
   for (size_t i = 0; i < ip.size(); ++i) {
-    if (i > 0 && (ip.size() - i) % 3 == 0)
-      out += ',';
+    if (i > 0 && (ip.size() - i) % 3 == 0) out += ',';
     out += ip[i];
   }
   return out + fixed.substr(intEnd);
@@ -61,21 +58,16 @@ std::string FormatWriteFloat(double v, int width, int prec) {
     return s;
   }
   int decimals = 16;
-  if (width > 0)
-    decimals = std::max(1, std::min(16, width - 7));
+  if (width > 0) decimals = std::max(1, std::min(16, width - 7));
   std::string s = Scientific(v, decimals, 3);
-  if (!std::signbit(v))
-    s = " " + s;
+  if (!std::signbit(v)) s = " " + s;
   return s;
 }
 
 std::string FloatToText(double v) {
-  if (std::isnan(v))
-    return "Nan";
-  if (std::isinf(v))
-    return v > 0 ? "+Inf" : "-Inf";
-  if (v == 0)
-    return "0";
+  if (std::isnan(v)) return "Nan";
+  if (std::isinf(v)) return v > 0 ? "+Inf" : "-Inf";
+  if (v == 0) return "0";
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.14E", v);
   int exp = std::atoi(std::strchr(buf, 'E') + 1);
@@ -83,32 +75,27 @@ std::string FloatToText(double v) {
     std::string mant(buf, std::strchr(buf, 'E'));
     while (!mant.empty() && mant.back() == '0')
       mant.pop_back();
-    if (!mant.empty() && mant.back() == '.')
-      mant.pop_back();
+    if (!mant.empty() && mant.back() == '.') mant.pop_back();
     return mant + "E" + std::to_string(exp);
   }
   int decimals = 14 - exp;
-  if (decimals < 0)
-    decimals = 0;
+  if (decimals < 0) decimals = 0;
   std::string s = Fixed(v, decimals);
   if (s.find('.') != std::string::npos) {
     while (s.back() == '0')
       s.pop_back();
-    if (s.back() == '.')
-      s.pop_back();
+    if (s.back() == '.') s.pop_back();
   }
   return s;
 }
 
 std::string IntToHexText(int64_t value, int digits) {
   uint64_t u = static_cast<uint64_t>(value);
-  if (value >= INT32_MIN && value <= INT32_MAX && value < 0)
-    u &= 0xFFFFFFFFu;
+  if (value >= INT32_MIN && value <= INT32_MAX && value < 0) u &= 0xFFFFFFFFu;
   char buf[32];
   std::snprintf(buf, sizeof buf, "%llX", static_cast<unsigned long long>(u));
   std::string s = buf;
-  if (digits > 64)
-    digits = 64;
+  if (digits > 64) digits = 64;
   if (static_cast<int>(s.size()) < digits)
     s = std::string(static_cast<size_t>(digits) - s.size(), '0') + s;
   return s;
@@ -119,8 +106,7 @@ std::string FormatText(const std::string& fmt, const std::vector<TValue>& args) 
   size_t argi = 0;
   size_t i = 0;
   auto next = [&]() -> const TValue& {
-    if (argi >= args.size())
-      BadFormat(fmt);
+    if (argi >= args.size()) BadFormat(fmt);
     return args[argi++];
   };
   while (i < fmt.size()) {
@@ -143,8 +129,7 @@ std::string FormatText(const std::string& fmt, const std::vector<TValue>& args) 
     while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i]))) {
       num = num * 10 + (fmt[i++] - '0');
       digits = true;
-      if (num > 100000)
-        BadFormat(fmt);
+      if (num > 100000) BadFormat(fmt);
     }
     if (digits && i < fmt.size() && fmt[i] == ':') {
       argi = static_cast<size_t>(num);
@@ -162,8 +147,7 @@ std::string FormatText(const std::string& fmt, const std::vector<TValue>& args) 
     } else {
       while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i]))) {
         width = (width < 0 ? 0 : width) * 10 + (fmt[i++] - '0');
-        if (width > 100000)
-          BadFormat(fmt);
+        if (width > 100000) BadFormat(fmt);
       }
     }
     if (i < fmt.size() && fmt[i] == '.') {
@@ -175,13 +159,11 @@ std::string FormatText(const std::string& fmt, const std::vector<TValue>& args) 
       } else {
         while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i]))) {
           prec = prec * 10 + (fmt[i++] - '0');
-          if (prec > 1000)
-            BadFormat(fmt);
+          if (prec > 1000) BadFormat(fmt);
         }
       }
     }
-    if (i >= fmt.size())
-      BadFormat(fmt);
+    if (i >= fmt.size()) BadFormat(fmt);
     char conv = static_cast<char>(std::tolower(static_cast<unsigned char>(fmt[i++])));
     const TValue& a = next();
     std::string piece;
@@ -189,8 +171,7 @@ std::string FormatText(const std::string& fmt, const std::vector<TValue>& args) 
     case 'd':
     case 'u':
     case 'x': {
-      if (a.Tag != TTag::Int)
-        BadFormat(fmt);
+      if (a.Tag != TTag::Int) BadFormat(fmt);
       int64_t v = a.I;
       bool neg = false;
       if (conv == 'x') {
@@ -203,8 +184,7 @@ std::string FormatText(const std::string& fmt, const std::vector<TValue>& args) 
       }
       if (prec > 0 && static_cast<int>(piece.size()) < prec)
         piece = std::string(static_cast<size_t>(prec) - piece.size(), '0') + piece;
-      if (neg)
-        piece = "-" + piece;
+      if (neg) piece = "-" + piece;
       break;
     }
     case 's':
@@ -220,8 +200,7 @@ std::string FormatText(const std::string& fmt, const std::vector<TValue>& args) 
     case 'e':
     case 'g':
     case 'm': {
-      if (a.Tag != TTag::Float && a.Tag != TTag::Int)
-        BadFormat(fmt);
+      if (a.Tag != TTag::Float && a.Tag != TTag::Int) BadFormat(fmt);
       double v = a.AsFloat();
       if (conv == 'f' || conv == 'm')
         piece = Fixed(v, prec < 0 ? 2 : prec);

@@ -5,8 +5,7 @@
 namespace kv::script {
 
 bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size())
-    return false;
+  if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(a[i])) !=
         std::tolower(static_cast<unsigned char>(b[i])))
@@ -23,14 +22,12 @@ std::string Lower(const std::string& s) {
 
 int TType::FieldIndex(const std::string& name) const {
   for (size_t i = 0; i < Fields.size(); ++i)
-    if (SameText(Fields[i].Name, name))
-      return static_cast<int>(i);
+    if (SameText(Fields[i].Name, name)) return static_cast<int>(i);
   return -1;
 }
 
 std::string TType::Display() const {
-  if (!Name.empty())
-    return Name;
+  if (!Name.empty()) return Name;
   switch (Kind) {
   case TTypeKind::Set:
     return "set of " + (Elem ? Elem->Display() : std::string("?"));

@@ -24,8 +24,7 @@ TValue TValue::Str(const std::string& s) {
 }
 
 const std::string& TValue::AsString() const {
-  if (Tag == TTag::Str && H)
-    return static_cast<TStrCell*>(H)->S;
+  if (Tag == TTag::Str && H) return static_cast<TStrCell*>(H)->S;
   return EmptyString();
 }
 
@@ -90,8 +89,7 @@ TSetCell* UniqueSet(TValue& v) {
 }
 
 bool SetHas(const TValue& v, int64_t bit) {
-  if (v.Tag != TTag::Set || !v.H || bit < 0 || bit > 255)
-    return false;
+  if (v.Tag != TTag::Set || !v.H || bit < 0 || bit > 255) return false;
   return (static_cast<TSetCell*>(v.H)->Bits[bit >> 6] >> (bit & 63)) & 1;
 }
 
@@ -122,14 +120,12 @@ TValue NewObject(void* ptr, const TClassDef* cls, bool owned) {
 }
 
 void* ObjectPtr(const TValue& v) {
-  if (v.Tag != TTag::Obj || !v.H)
-    return nullptr;
+  if (v.Tag != TTag::Obj || !v.H) return nullptr;
   return static_cast<TObjCell*>(v.H)->Ptr;
 }
 
 const TClassDef* ObjectClass(const TValue& v) {
-  if (v.Tag != TTag::Obj || !v.H)
-    return nullptr;
+  if (v.Tag != TTag::Obj || !v.H) return nullptr;
   return static_cast<TObjCell*>(v.H)->Cls;
 }
 
@@ -144,6 +140,8 @@ void TObjCell::Destroy() {
   Ptr = nullptr;
 }
 
-TObjCell::~TObjCell() { Destroy(); }
+TObjCell::~TObjCell() {
+  Destroy();
+}
 
 } // namespace kv::script

@@ -62,13 +62,11 @@ struct TValue {
 
   bool IsHeap() const { return Tag >= TTag::Str; }
   TValue(const TValue& o) : Tag(o.Tag), I(o.I) {
-    if (IsHeap() && H)
-      ++H->Rc;
+    if (IsHeap() && H) ++H->Rc;
   }
   TValue(TValue&& o) noexcept : Tag(o.Tag), I(o.I) { o.Tag = TTag::Nil; }
   TValue& operator=(const TValue& o) {
-    if (o.IsHeap() && o.H)
-      ++o.H->Rc;
+    if (o.IsHeap() && o.H) ++o.H->Rc;
     Release();
     Tag = o.Tag;
     I = o.I;
@@ -85,8 +83,7 @@ struct TValue {
   }
   ~TValue() { Release(); }
   void Release() {
-    if (IsHeap() && H && --H->Rc == 0)
-      delete H;
+    if (IsHeap() && H && --H->Rc == 0) delete H;
     Tag = TTag::Nil;
   }
 

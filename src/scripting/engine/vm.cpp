@@ -20,13 +20,20 @@ constexpr size_t kStackMargin = 4096;
 
 int64_t WrapInt(int64_t v, uint8_t w) {
   switch (w) {
-  case 1: return static_cast<uint8_t>(v);
-  case 2: return static_cast<uint16_t>(v);
-  case 4: return static_cast<uint32_t>(v);
-  case 0x11: return static_cast<int8_t>(v);
-  case 0x12: return static_cast<int16_t>(v);
-  case 0x14: return static_cast<int32_t>(v);
-  default: return v;
+  case 1:
+    return static_cast<uint8_t>(v);
+  case 2:
+    return static_cast<uint16_t>(v);
+  case 4:
+    return static_cast<uint32_t>(v);
+  case 0x11:
+    return static_cast<int8_t>(v);
+  case 0x12:
+    return static_cast<int16_t>(v);
+  case 0x14:
+    return static_cast<int32_t>(v);
+  default:
+    return v;
   }
 }
 
@@ -59,8 +66,7 @@ void ReleaseReserved(void* p, size_t bytes) {
 inline void PushCopy(TValue*& sp, const TValue& v) {
   sp->Tag = v.Tag;
   sp->I = v.I;
-  if (v.IsHeap() && v.H)
-    ++v.H->Rc;
+  if (v.IsHeap() && v.H) ++v.H->Rc;
   ++sp;
 }
 
@@ -71,8 +77,7 @@ const uint64_t* SetBits(const TValue& v) {
 } // namespace
 
 bool TScriptCallback::Invoke(const std::vector<TValue>& args, TValue* result) const {
-  if (!Assigned())
-    return false;
+  if (!Assigned()) return false;
   return Vm->Call(Proc, args, result);
 }
 
@@ -85,12 +90,10 @@ TVm::TVm(std::shared_ptr<const TCompiledCode> code) : CodeRef(std::move(code)), 
   Globals = C->GlobalInit;
   // Zero bytes are valid empty values; untouched pages cost nothing.
   Stack = static_cast<TValue*>(ReserveZeroed(kStackSlots * sizeof(TValue)));
-  if (!Stack)
-    throw std::bad_alloc();
+  if (!Stack) throw std::bad_alloc();
   Sp = Stack;
   StackEnd = Stack + kStackSlots;
-  if (C->Library)
-    ExceptionClass = C->Library->FindClass("Exception");
+  if (C->Library) ExceptionClass = C->Library->FindClass("Exception");
   Frames.reserve(64);
 }
 
@@ -108,18 +111,18 @@ TValue* TVm::Global(const std::string& name) {
 }
 
 TScriptCallback TVm::MakeCallback(const TValue& procValue) {
-  if (procValue.Tag != TTag::Proc || procValue.I < 0)
-    return {};
+  if (procValue.Tag != TTag::Proc || procValue.I < 0) return {};
   return TScriptCallback(shared_from_this(), static_cast<int>(procValue.I));
 }
 
 TValue TVm::MakeExceptionObject(const std::string& text) const {
-  if (!ExceptionClass)
-    return TValue::EmptyOf(TTag::Obj);
+  if (!ExceptionClass) return TValue::EmptyOf(TTag::Obj);
   return NewObject(new TExceptionObject{text}, ExceptionClass, true);
 }
 
-TValue TVm::NewException(const std::string& message) const { return MakeExceptionObject(message); }
+TValue TVm::NewException(const std::string& message) const {
+  return MakeExceptionObject(message);
+}
 
 std::string TVm::MessageOf(const TValue& obj) const {
   const TClassDef* cls = ObjectClass(obj);
@@ -130,13 +133,11 @@ std::string TVm::MessageOf(const TValue& obj) const {
 
 TRuntimeError TVm::CurrentPos() const {
   TRuntimeError pos;
-  if (Frames.empty())
-    return pos;
+  if (Frames.empty()) return pos;
   const TFrame& f = Frames.back();
   const TProcCode* p = f.Proc;
   int at = static_cast<int>(f.Ip - p->Code.data()) - 1;
-  if (at < 0)
-    at = 0;
+  if (at < 0) at = 0;
   pos.Proc = static_cast<int>(p - C->Procs.data());
   pos.Pos = at;
   if (at < static_cast<int>(p->Lines.size())) {
@@ -164,7 +165,9 @@ void TVm::Cleanup(size_t base, TValue* sp) {
     (--Sp)->Release();
 }
 
-bool TVm::RunMain() { return RunTop(0, {}, nullptr); }
+bool TVm::RunMain() {
+  return RunTop(0, {}, nullptr);
+}
 
 bool TVm::Call(int proc, const std::vector<TValue>& args, TValue* result) {
   if (proc < 0 || proc >= static_cast<int>(C->Procs.size()) || proc == 0) {
@@ -186,18 +189,21 @@ bool TVm::RunTop(int proc, const std::vector<TValue>& args, TValue* result) {
   }
   size_t base = Frames.size();
   TValue* sp0 = Sp;
+  if (RunDepth >= kMaxRunDepth) {
+    // script -> host -> script ... would otherwise exhaust the native stack
+    Error = {"Stack overflow", proc, 0, 0, 0};
+    return false;
+  }
   ++RunDepth;
   bool ok = false;
   try {
-    if (Sp + args.size() + kStackMargin > StackEnd)
-      throw TScriptError("Stack overflow");
+    if (Sp + args.size() + kStackMargin > StackEnd) throw TScriptError("Stack overflow");
     for (const TValue& a : args)
       *Sp++ = a;
     PushFrame(proc, -1);
     Exec(base);
     if (C->Procs[static_cast<size_t>(proc)].IsFunction) {
-      if (result)
-        *result = std::move(Sp[-1]);
+      if (result) *result = std::move(Sp[-1]);
       (--Sp)->Release();
     }
     ok = true;
@@ -212,16 +218,14 @@ bool TVm::RunTop(int proc, const std::vector<TValue>& args, TValue* result) {
     TRuntimeError pos = CurrentPos();
     Cleanup(base, sp0);
     --RunDepth;
-    if (RunDepth > 0)
-      throw;
+    if (RunDepth > 0) throw;
     Error = pos;
     Error.Text = "Script stopped";
     return false;
   } catch (THalt&) {
     Cleanup(base, sp0);
     --RunDepth;
-    if (RunDepth > 0)
-      throw;
+    if (RunDepth > 0) throw;
     return true;
   }
   --RunDepth;
@@ -250,8 +254,7 @@ void TVm::Exec(size_t base) {
       r.Pos = CurrentPos();
       r.HasPos = true;
     }
-    if (Frames.size() <= base || !Unwind(r))
-      throw r;
+    if (Frames.size() <= base || !Unwind(r)) throw r;
   }
 }
 
@@ -259,8 +262,7 @@ bool TVm::Unwind(TRaise& r) {
   while (!Tries.empty() && Tries.back().RunDepth == RunDepth) {
     TTryEntry e = std::move(Tries.back());
     Tries.pop_back();
-    if (e.Kind != tkExcept && e.Kind != tkFinally)
-      continue;
+    if (e.Kind != tkExcept && e.Kind != tkFinally) continue;
     Frames.resize(e.Frame + 1);
     while (Sp > e.Sp)
       (--Sp)->Release();
@@ -272,8 +274,7 @@ bool TVm::Unwind(TRaise& r) {
     s.Sp = e.Sp;
     s.RunDepth = RunDepth;
     s.HasExc = true;
-    if (r.Obj.Tag != TTag::Obj || !r.Obj.H)
-      r.Obj = MakeExceptionObject(r.Text);
+    if (r.Obj.Tag != TTag::Obj || !r.Obj.H) r.Obj = MakeExceptionObject(r.Text);
     s.Exc = r.Obj;
     s.Text = r.Text;
     s.Pos = r.Pos;
@@ -285,18 +286,15 @@ bool TVm::Unwind(TRaise& r) {
 
 TVm::TTryEntry* TVm::CurrentExceptState() {
   for (size_t i = Tries.size(); i-- > 0;) {
-    if (Tries[i].RunDepth != RunDepth)
-      break;
-    if (Tries[i].Kind == tkExceptState)
-      return &Tries[i];
+    if (Tries[i].RunDepth != RunDepth) break;
+    if (Tries[i].Kind == tkExceptState) return &Tries[i];
   }
   return nullptr;
 }
 
 bool TVm::Leave(int blocks, int target, const TInstr*& ip, TFrame*& fr) {
   for (int k = blocks; k > 0; --k) {
-    if (Tries.empty())
-      break;
+    if (Tries.empty()) break;
     TTryEntry e = std::move(Tries.back());
     Tries.pop_back();
     if (e.Kind == tkFinally) {
@@ -319,29 +317,39 @@ bool TVm::Leave(int blocks, int target, const TInstr*& ip, TFrame*& fr) {
 void TVm::WriteValue(const TInstr& in) {
   int flags = in.B;
   int64_t prec = -1, width = 0;
-  if (flags & 2)
-    prec = (--Sp)->I;
-  if (flags & 1)
-    width = (--Sp)->I;
+  if (flags & 2) prec = (--Sp)->I;
+  if (flags & 1) width = (--Sp)->I;
   TValue v = std::move(Sp[-1]);
   (--Sp)->Release();
   std::string text;
   switch (in.A) {
-  case 0: text = std::to_string(v.I); break;
-  case 1: text = FormatWriteFloat(v.F, static_cast<int>(width), static_cast<int>(prec)); break;
-  case 2: text = v.AsString(); break;
-  case 3: text = std::string(1, static_cast<char>(v.I)); break;
-  case 4: text = v.I ? "TRUE" : "FALSE"; break;
-  default: break;
+  case 0:
+    text = std::to_string(v.I);
+    break;
+  case 1:
+    text = FormatWriteFloat(v.F, static_cast<int>(width), static_cast<int>(prec));
+    break;
+  case 2:
+    text = v.AsString();
+    break;
+  case 3:
+    text = std::string(1, static_cast<char>(v.I));
+    break;
+  case 4:
+    text = v.I ? "TRUE" : "FALSE";
+    break;
+  default:
+    break;
   }
   if (width > 0 && static_cast<int64_t>(text.size()) < width && width < 4096)
     text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
-  if (Output)
-    Output(text);
+  if (Output) Output(text);
 }
 
 #define FAIL(msg) throw TScriptError(msg)
 
+// One handler per instruction reads best unwrapped.
+// clang-format off
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
 #define CASE(x)                                                                                \
@@ -588,8 +596,10 @@ void TVm::Loop(size_t base) {
       *bp[in.A].R = std::move(*--Sp);
       NEXT;
     CASE(Deref) {
-      TValue v = *Sp[-1].R;
-      Sp[-1] = std::move(v);
+      {
+        TValue v = *Sp[-1].R;
+        Sp[-1] = std::move(v);
+      }
       NEXT;
     }
     CASE(StoreInd) {
@@ -601,14 +611,16 @@ void TVm::Loop(size_t base) {
       NEXT;
     }
     CASE(Elem) {
-      int64_t i = Sp[-1].I - in.A;
-      --Sp;
-      TValue& c = Sp[-1];
-      auto* a = static_cast<TAggCell*>(c.H);
-      if (!a || i < 0 || i >= static_cast<int64_t>(a->Items.size()))
-        throw TScriptError("Index out of range (" + std::to_string(i + in.A) + ")", "ERangeError");
-      TValue item = a->Items[static_cast<size_t>(i)];
-      c = std::move(item);
+      {
+        int64_t i = Sp[-1].I - in.A;
+        --Sp;
+        TValue& c = Sp[-1];
+        auto* a = static_cast<TAggCell*>(c.H);
+        if (!a || i < 0 || i >= static_cast<int64_t>(a->Items.size()))
+          throw TScriptError("Index out of range (" + std::to_string(i + in.A) + ")", "ERangeError");
+        TValue item = a->Items[static_cast<size_t>(i)];
+        c = std::move(item);
+      }
       NEXT;
     }
     CASE(AddrElem) {
@@ -624,9 +636,11 @@ void TVm::Loop(size_t base) {
       NEXT;
     }
     CASE(Field) {
-      auto* a = static_cast<TAggCell*>(Sp[-1].H);
-      TValue item = a->Items[static_cast<size_t>(in.A)];
-      Sp[-1] = std::move(item);
+      {
+        auto* a = static_cast<TAggCell*>(Sp[-1].H);
+        TValue item = a->Items[static_cast<size_t>(in.A)];
+        Sp[-1] = std::move(item);
+      }
       NEXT;
     }
     CASE(AddrField) {
@@ -859,82 +873,88 @@ void TVm::Loop(size_t base) {
       NEXT;
     }
     CASE(Ret) {
-      const TProcCode* p = fr->Proc;
-      TValue result;
-      if (p->IsFunction)
-        result = std::move(bp[p->ResultSlot]);
-      while (Sp > bp)
-        (--Sp)->Release();
-      if (p->IsFunction)
-        *Sp++ = std::move(result);
-      Frames.pop_back();
-      if (Frames.size() <= base)
-        return;
-      fr = &Frames.back();
-      ip = fr->Ip;
-      bp = fr->Bp;
+      {
+        const TProcCode* p = fr->Proc;
+        TValue result;
+        if (p->IsFunction)
+          result = std::move(bp[p->ResultSlot]);
+        while (Sp > bp)
+          (--Sp)->Release();
+        if (p->IsFunction)
+          *Sp++ = std::move(result);
+        Frames.pop_back();
+        if (Frames.size() <= base)
+          return;
+        fr = &Frames.back();
+        ip = fr->Ip;
+        bp = fr->Bp;
+      }
       NEXT;
     }
     CASE(CallHost)
     CASE(CallMethod)
     CASE(CallCtor) {
-      const THostFunction* f = C->HostFuncs[static_cast<size_t>(in.A)];
-      TValue* args = Sp - in.B;
-      THostCall call(*this, args, in.B);
-      TValue* end = args;
-      if (in.Op == TOp::CallMethod) {
-        end = args - 1;
-        call.SelfValue = *end;
-        call.Self = ObjectPtr(*end);
-        call.Class = ObjectClass(*end);
-        if (!call.Self && !f->AllowNilSelf)
-          FAIL("Access to a nil object (" + f->Name + ")");
-      } else if (in.Op == TOp::CallCtor) {
-        call.Class = C->Classes[static_cast<size_t>(in.C)];
+      {
+        const THostFunction* f = C->HostFuncs[static_cast<size_t>(in.A)];
+        TValue* args = Sp - in.B;
+        THostCall call(*this, args, in.B);
+        TValue* end = args;
+        if (in.Op == TOp::CallMethod) {
+          end = args - 1;
+          call.SelfValue = *end;
+          call.Self = ObjectPtr(*end);
+          call.Class = ObjectClass(*end);
+          if (!call.Self && !f->AllowNilSelf)
+            FAIL("Access to a nil object (" + f->Name + ")");
+        } else if (in.Op == TOp::CallCtor) {
+          call.Class = C->Classes[static_cast<size_t>(in.C)];
+        }
+        f->Fn(call);
+        fr = &Frames.back(); // the host may have run script code meanwhile
+        while (Sp > end)
+          (--Sp)->Release();
+        if (in.Op == TOp::CallCtor && !ObjectPtr(call.Result))
+          FAIL("Cannot create an object of class " + call.Class->Name);
+        if (in.W)
+          *Sp++ = std::move(call.Result);
       }
-      f->Fn(call);
-      fr = &Frames.back(); // the host may have run script code meanwhile
-      while (Sp > end)
-        (--Sp)->Release();
-      if (in.Op == TOp::CallCtor && !ObjectPtr(call.Result))
-        FAIL("Cannot create an object of class " + call.Class->Name);
-      if (in.W)
-        *Sp++ = std::move(call.Result);
       NEXT;
     }
     CASE(GetProp)
     CASE(SetProp)
     CASE(GetIdxProp)
     CASE(SetIdxProp) {
-      const THostProperty* p = C->HostProps[static_cast<size_t>(in.A)];
-      bool indexed = in.Op == TOp::GetIdxProp || in.Op == TOp::SetIdxProp;
-      TValue& obj = indexed ? Sp[-2] : Sp[-1];
-      void* self = ObjectPtr(obj);
-      if (!self)
-        FAIL("Access to a nil object (" + p->Name + ")");
-      TValue args[2];
-      int argc = 0;
-      if (indexed)
-        args[argc++] = Sp[-1];
-      if (in.Op == TOp::SetProp || in.Op == TOp::SetIdxProp)
-        args[argc++] = indexed ? Sp[-3] : Sp[-2];
-      THostCall call(*this, args, argc);
-      call.Self = self;
-      call.SelfValue = obj;
-      call.Class = ObjectClass(obj);
-      if (in.Op == TOp::GetProp || in.Op == TOp::GetIdxProp) {
-        p->Get(call);
-        fr = &Frames.back();
-        int pops = indexed ? 2 : 1;
-        for (int k = 0; k < pops; ++k)
-          (--Sp)->Release();
-        *Sp++ = std::move(call.Result);
-      } else {
-        p->Set(call);
-        fr = &Frames.back();
-        int pops = indexed ? 3 : 2;
-        for (int k = 0; k < pops; ++k)
-          (--Sp)->Release();
+      {
+        const THostProperty* p = C->HostProps[static_cast<size_t>(in.A)];
+        bool indexed = in.Op == TOp::GetIdxProp || in.Op == TOp::SetIdxProp;
+        TValue& obj = indexed ? Sp[-2] : Sp[-1];
+        void* self = ObjectPtr(obj);
+        if (!self)
+          FAIL("Access to a nil object (" + p->Name + ")");
+        TValue args[2];
+        int argc = 0;
+        if (indexed)
+          args[argc++] = Sp[-1];
+        if (in.Op == TOp::SetProp || in.Op == TOp::SetIdxProp)
+          args[argc++] = indexed ? Sp[-3] : Sp[-2];
+        THostCall call(*this, args, argc);
+        call.Self = self;
+        call.SelfValue = obj;
+        call.Class = ObjectClass(obj);
+        if (in.Op == TOp::GetProp || in.Op == TOp::GetIdxProp) {
+          p->Get(call);
+          fr = &Frames.back();
+          int pops = indexed ? 2 : 1;
+          for (int k = 0; k < pops; ++k)
+            (--Sp)->Release();
+          *Sp++ = std::move(call.Result);
+        } else {
+          p->Set(call);
+          fr = &Frames.back();
+          int pops = indexed ? 3 : 2;
+          for (int k = 0; k < pops; ++k)
+            (--Sp)->Release();
+        }
       }
       NEXT;
     }
@@ -972,16 +992,18 @@ void TVm::Loop(size_t base) {
     CASE(SetUnion)
     CASE(SetDiff)
     CASE(SetInter) {
-      const uint64_t* a = SetBits(Sp[-2]);
-      const uint64_t* b = SetBits(Sp[-1]);
-      TValue r = NewSet();
-      auto* s = static_cast<TSetCell*>(r.H);
-      for (int k = 0; k < 4; ++k)
-        s->Bits[k] = in.Op == TOp::SetUnion  ? (a[k] | b[k])
-                     : in.Op == TOp::SetDiff ? (a[k] & ~b[k])
-                                             : (a[k] & b[k]);
-      (--Sp)->Release();
-      Sp[-1] = std::move(r);
+      {
+        const uint64_t* a = SetBits(Sp[-2]);
+        const uint64_t* b = SetBits(Sp[-1]);
+        TValue r = NewSet();
+        auto* s = static_cast<TSetCell*>(r.H);
+        for (int k = 0; k < 4; ++k)
+          s->Bits[k] = in.Op == TOp::SetUnion  ? (a[k] | b[k])
+                       : in.Op == TOp::SetDiff ? (a[k] & ~b[k])
+                                               : (a[k] & b[k]);
+        (--Sp)->Release();
+        Sp[-1] = std::move(r);
+      }
       NEXT;
     }
     CASE(SetEq)
@@ -1026,11 +1048,13 @@ void TVm::Loop(size_t base) {
       NEXT;
     }
     CASE(MakeArray) {
-      TValue arr = NewAgg(static_cast<size_t>(in.A), false);
-      auto* a = static_cast<TAggCell*>(arr.H);
-      for (int k = in.A - 1; k >= 0; --k)
-        a->Items[static_cast<size_t>(k)] = std::move(*--Sp);
-      *Sp++ = std::move(arr);
+      {
+        TValue arr = NewAgg(static_cast<size_t>(in.A), false);
+        auto* a = static_cast<TAggCell*>(arr.H);
+        for (int k = in.A - 1; k >= 0; --k)
+          a->Items[static_cast<size_t>(k)] = std::move(*--Sp);
+        *Sp++ = std::move(arr);
+      }
       NEXT;
     }
     CASE(MakeDefault)
@@ -1048,35 +1072,37 @@ void TVm::Loop(size_t base) {
       NEXT;
     }
     CASE(SetLen) {
-      int64_t n = Sp[-1].I;
-      TValue* target = Sp[-2].R;
-      Sp -= 2;
-      if (n < 0)
-        n = 0;
-      if (in.B) {
-        if (static_cast<uint64_t>(n) > kMaxStringLength)
-          FAIL("Out of memory");
-        target->MutableString().resize(static_cast<size_t>(n), '\0');
-        if (n == 0)
-          *target = TValue::EmptyOf(TTag::Str);
-      } else {
-        if (static_cast<uint64_t>(n) > kMaxArrayLength)
-          FAIL("Out of memory");
-        if (n == 0) {
-          *target = TValue::EmptyOf(TTag::Agg);
-          NEXT;
+      {
+        int64_t n = Sp[-1].I;
+        TValue* target = Sp[-2].R;
+        Sp -= 2;
+        if (n < 0)
+          n = 0;
+        if (in.B) {
+          if (static_cast<uint64_t>(n) > kMaxStringLength)
+            FAIL("Out of memory");
+          target->MutableString().resize(static_cast<size_t>(n), '\0');
+          if (n == 0)
+            *target = TValue::EmptyOf(TTag::Str);
+        } else {
+          if (static_cast<uint64_t>(n) > kMaxArrayLength)
+            FAIL("Out of memory");
+          if (n == 0) {
+            *target = TValue::EmptyOf(TTag::Agg);
+            NEXT;
+          }
+          auto* a = static_cast<TAggCell*>(target->H);
+          if (target->Tag != TTag::Agg || !a) {
+            *target = NewAgg(0, false);
+            a = static_cast<TAggCell*>(target->H);
+          } else if (a->Rc > 1) { // resizing a shared array gives this variable its own copy
+            TValue copy = NewAgg(0, false);
+            static_cast<TAggCell*>(copy.H)->Items = a->Items;
+            *target = std::move(copy);
+            a = static_cast<TAggCell*>(target->H);
+          }
+          a->Items.resize(static_cast<size_t>(n), consts[in.A]);
         }
-        auto* a = static_cast<TAggCell*>(target->H);
-        if (target->Tag != TTag::Agg || !a) {
-          *target = NewAgg(0, false);
-          a = static_cast<TAggCell*>(target->H);
-        } else if (a->Rc > 1) { // resizing a shared array gives this variable its own copy
-          TValue copy = NewAgg(0, false);
-          static_cast<TAggCell*>(copy.H)->Items = a->Items;
-          *target = std::move(copy);
-          a = static_cast<TAggCell*>(target->H);
-        }
-        a->Items.resize(static_cast<size_t>(n), consts[in.A]);
       }
       NEXT;
     }
@@ -1097,13 +1123,15 @@ void TVm::Loop(size_t base) {
       NEXT;
     }
     CASE(Try) {
-      TTryEntry e;
-      e.Kind = in.B;
-      e.Frame = static_cast<size_t>(fr - Frames.data());
-      e.Sp = Sp;
-      e.HandlerPc = in.A;
-      e.RunDepth = RunDepth;
-      Tries.push_back(std::move(e));
+      {
+        TTryEntry e;
+        e.Kind = in.B;
+        e.Frame = static_cast<size_t>(fr - Frames.data());
+        e.Sp = Sp;
+        e.HandlerPc = in.A;
+        e.RunDepth = RunDepth;
+        Tries.push_back(std::move(e));
+      }
       NEXT;
     }
     CASE(EndTry)
@@ -1111,29 +1139,33 @@ void TVm::Loop(size_t base) {
       ip = fr->Proc->Code.data() + in.A;
       NEXT;
     CASE(EndTryFinally) {
-      TTryEntry e = std::move(Tries.back());
-      Tries.pop_back();
-      TTryEntry s;
-      s.Kind = tkFinallyState;
-      s.Frame = e.Frame;
-      s.Sp = e.Sp;
-      s.RunDepth = RunDepth;
-      Tries.push_back(std::move(s));
+      {
+        TTryEntry e = std::move(Tries.back());
+        Tries.pop_back();
+        TTryEntry s;
+        s.Kind = tkFinallyState;
+        s.Frame = e.Frame;
+        s.Sp = e.Sp;
+        s.RunDepth = RunDepth;
+        Tries.push_back(std::move(s));
+      }
       NEXT;
     }
     CASE(EndFinally) {
-      TTryEntry s = std::move(Tries.back());
-      Tries.pop_back();
-      if (s.HasExc) {
-        TRaise r;
-        r.Obj = std::move(s.Exc);
-        r.Text = std::move(s.Text);
-        r.Pos = s.Pos;
-        r.HasPos = true;
-        throw r;
+      {
+        TTryEntry s = std::move(Tries.back());
+        Tries.pop_back();
+        if (s.HasExc) {
+          TRaise r;
+          r.Obj = std::move(s.Exc);
+          r.Text = std::move(s.Text);
+          r.Pos = s.Pos;
+          r.HasPos = true;
+          throw r;
+        }
+        if (s.LeaveBlocks >= 0)
+          Leave(s.LeaveBlocks, s.LeaveTarget, ip, fr);
       }
-      if (s.LeaveBlocks >= 0)
-        Leave(s.LeaveBlocks, s.LeaveTarget, ip, fr);
       NEXT;
     }
     CASE(Leave)
@@ -1228,9 +1260,12 @@ void TVm::Loop(size_t base) {
     CASE(JfGeI) JF_CMP(>=)
 #undef JF_CMP
 #define JF_CMPK(op)                                                                            \
-  --Sp;                                                                                        \
-  if (!(Sp->I op in.B))                                                                        \
-    ip = fr->Proc->Code.data() + in.A;                                                         \
+  {                                                                                            \
+    int64_t l = in.W == 0 ? (--Sp)->I                                                          \
+                : in.W == 1 ? bp[in.C].I : Globals[static_cast<size_t>(in.C)].I;              \
+    if (!(l op in.B))                                                                          \
+      ip = fr->Proc->Code.data() + in.A;                                                       \
+  }                                                                                            \
   NEXT;
     CASE(JfEqIK) JF_CMPK(==)
     CASE(JfNeIK) JF_CMPK(!=)
@@ -1242,28 +1277,36 @@ void TVm::Loop(size_t base) {
     CASE(LoadElemL)
     CASE(LoadElemG) {
       const TValue& arr = in.Op == TOp::LoadElemL ? bp[in.A] : Globals[static_cast<size_t>(in.A)];
-      int64_t i = Sp[-1].I - in.B;
+      // W: the index is on the stack (0), in local slot C (1) or in global C (2)
+      int64_t i = (in.W == 0   ? Sp[-1].I
+                   : in.W == 1 ? bp[in.C].I
+                               : Globals[static_cast<size_t>(in.C)].I) - in.B;
       auto* a = static_cast<TAggCell*>(arr.H);
       if (!a || i < 0 || i >= static_cast<int64_t>(a->Items.size()))
         throw TScriptError("Index out of range (" + std::to_string(i + in.B) + ")", "ERangeError");
-      Sp[-1] = a->Items[static_cast<size_t>(i)];
+      if (in.W)
+        PushCopy(Sp, a->Items[static_cast<size_t>(i)]);
+      else
+        Sp[-1] = a->Items[static_cast<size_t>(i)];
       NEXT;
     }
     CASE(AppendL)
     CASE(AppendG) {
-      TValue& target = in.Op == TOp::AppendL ? bp[in.A] : Globals[static_cast<size_t>(in.A)];
-      const std::string& add = Sp[-1].AsString();
-      if (!add.empty()) {
-        if (target.AsString().size() + add.size() > kMaxStringLength)
-          FAIL("Out of memory");
-        if (&Sp[-1] != &target && Sp[-1].H == target.H) {
-          std::string copy = add; // s := s + s
-          target.MutableString() += copy;
-        } else {
-          target.MutableString() += add;
+      {
+        TValue& target = in.Op == TOp::AppendL ? bp[in.A] : Globals[static_cast<size_t>(in.A)];
+        const std::string& add = Sp[-1].AsString();
+        if (!add.empty()) {
+          if (target.AsString().size() + add.size() > kMaxStringLength)
+            FAIL("Out of memory");
+          if (&Sp[-1] != &target && Sp[-1].H == target.H) {
+            std::string copy = add; // s := s + s
+            target.MutableString() += copy;
+          } else {
+            target.MutableString() += add;
+          }
         }
+        (--Sp)->Release();
       }
-      (--Sp)->Release();
       NEXT;
     }
     CASE(IncG) {
@@ -1311,5 +1354,6 @@ void TVm::Loop(size_t base) {
 #undef NEXT
 #undef CASE
 #pragma GCC diagnostic pop
+// clang-format on
 
 } // namespace kv::script

@@ -64,6 +64,7 @@ public:
 
   static constexpr size_t kStackSlots = 1 << 20;
   static constexpr size_t kMaxFrames = 100000;
+  static constexpr int kMaxRunDepth = 200; // runs nested through host functions
   static constexpr size_t kMaxStringLength = 64u << 20;
   static constexpr size_t kMaxArrayLength = 32u << 20;
 

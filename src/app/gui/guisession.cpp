@@ -1,0 +1,97 @@
+#include "guisession.h"
+
+#include "devices/connection.h"
+#include "link/debugwnd.h"
+#include "link/usb/ezusbdriver.h"
+#include "link/usb/libusbbackend.h"
+#include "link/usb/virtualbackend.h"
+#include "link/usbinterface.h"
+#include "link/usbx.h"
+#include "sim/virtualmodule.h"
+
+TGuiSession::TGuiSession(bool useVirtual) {
+  if (useVirtual) {
+    auto backend = std::make_unique<TVirtualBackend>();
+    Virtual = backend.get();
+    VirtualModule = backend->Plug(Config);
+    Backend = std::move(backend);
+    HookModule();
+  } else {
+    Backend = std::make_unique<TLibUsbBackend>();
+  }
+  Driver = std::make_unique<TEzUsbDriver>(*Backend);
+  SetUsbDriver(Driver.get());
+  Driver->PollEvents();
+  StartLink();
+}
+
+TGuiSession::~TGuiSession() {
+  if (Link().Opened()) Link().Close();
+  Link().OnError = nullptr;
+  DebugWin().OnUSBArrival = nullptr;
+  DebugWin().OnUSBRemove = nullptr;
+  UsbConList().Clear();
+  SetUsbDriver(nullptr);
+}
+
+void TGuiSession::HookModule() {
+  // An unplug fault: the backend sees the removal at the next poll.
+  Module()->OnUnplugRequest = [backend = Virtual, m = VirtualModule.get()] { backend->Unplug(*m); };
+}
+
+void TGuiSession::Poll() {
+  UsbDriver().PollEvents();
+}
+
+bool TGuiSession::Plugged() const {
+  if (!Virtual || !VirtualModule) return false;
+  for (const auto& m : Virtual->Modules())
+    if (m == VirtualModule) return true;
+  return false;
+}
+
+bool TGuiSession::Plug(std::string& error) {
+  if (!Virtual) {
+    error = "There is no virtual module";
+    return false;
+  }
+  if (Plugged()) {
+    error = "The virtual module is already plugged in";
+    return false;
+  }
+  Virtual->Plug(VirtualModule);
+  return true;
+}
+
+bool TGuiSession::Unplug(std::string& error) {
+  if (!Plugged()) {
+    error = "The virtual module is not plugged in";
+    return false;
+  }
+  Virtual->Unplug(*VirtualModule);
+  return true;
+}
+
+void TGuiSession::SetPersonality(TPersonality personality) {
+  if (!Virtual) return;
+  Config.Personality = personality;
+  const bool wasPlugged = Plugged();
+  if (wasPlugged) Virtual->Unplug(*VirtualModule);
+  // The removal must reach the link before the new module arrives.
+  Poll();
+  VirtualModule = std::make_shared<TVirtualModule>(Virtual->SharedClock(), Config);
+  HookModule();
+  if (wasPlugged) Virtual->Plug(VirtualModule);
+}
+
+bool TGuiSession::AddFault(const std::string& text, std::string& error) {
+  if (!VirtualModule) {
+    error = "There is no virtual module";
+    return false;
+  }
+  return VirtualModule->AddFault(text, error);
+}
+
+void TGuiSession::ClearFaults() {
+  if (VirtualModule) VirtualModule->ClearFaults();
+}

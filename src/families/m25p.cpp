@@ -1,0 +1,63 @@
+#include "families/m25p.h"
+
+#include <algorithm>
+
+#include "devices/taskexec.h"
+#include "editor/xhexedit.h"
+#include "families/framedpage.h"
+
+void TM25P::SetModule(TDevicePage* page) {
+  TSPI::SetModule(page);
+  if (!MemoryFrame) return;
+  MemoryFrame->EraseBtn.Visible = true;
+  MemoryFrame->ProgramModifiedOnlyCheck.Enabled = false;
+}
+
+TTaskResult TM25P::WriteBlock(int& address, const std::uint8_t* data, std::uint8_t count) {
+  const int n = std::min<int>({count, RangeEnd() - address + 1, MaxBlock});
+  if (n < 1) return trSuccess;
+  TFrame request = MakeRequest(n == 1 ? 0x6003 : 0x600B, static_cast<std::uint32_t>(address));
+  request[7] = static_cast<std::uint8_t>(n);
+  std::copy_n(data, n, request.begin() + 8);
+  TFrame reply{};
+  std::uint8_t done = 0;
+  const TTaskResult r = SendBlockCommand(request, reply, static_cast<std::uint8_t>(n), done);
+  if (r != trSuccess) return r;
+  address += done;
+  return trSuccess;
+}
+
+TTaskResult TM25P::DeviceProgram() {
+  if (!Prepare()) return trDevError;
+  return Connected([this] {
+    TTaskForm& task = TaskForm();
+    if (Alg == 1) {
+      std::uint8_t scratch[64];
+      int at = RangeEnd();
+      const TTaskResult r = ReadBlock(at, scratch);
+      if (r != trSuccess) return r;
+    }
+    // Flash pages are written whole; the modified-only box does not apply.
+    int address = RangeStart();
+    const int end = RangeEnd();
+    while (address <= end && !task.UserBreak) {
+      // The link has already counted a failing block.
+      const TTaskResult r = WriteBlock(address, XHexEdit->Data() + address, PageChunk);
+      if (r != trSuccess) return r;
+      task.ShowProgress(address);
+      ProcessMessages();
+    }
+    return trSuccess;
+  });
+}
+
+TTaskResult TM25P::EraseAll() {
+  if (!Prepare()) return trDevError;
+  return Connected([this] {
+    TFrame request = MakeRequest(0x600A);
+    TFrame reply{};
+    const TTaskResult r = Link().SendCommand(request, reply, true);
+    if (r == trSuccess) TaskForm().WaitWithProgress(static_cast<int>(e2Tera), 1000);
+    return r;
+  });
+}
