@@ -7,6 +7,7 @@
 #include "devices/taskexec.h"
 #include "guisession.h"
 #include "pages.h"
+#include "settingswiring.h"
 #include "shell/ui/mainwin.h"
 #include "virtualmenu.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char* argv[]) {
   TServicesScope services(mainForm);
   mainForm.SetTaskCancelHandler([] { TaskForm().SetUserBreak(true); });
   RegisterPages(mainForm);
+  TGuiSettings settings(mainForm);
   if (session.IsVirtual()) AddVirtualModuleMenu(mainForm, session);
 
   // Arrival and removal come from the driver's events, delivered here.
