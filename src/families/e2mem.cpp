@@ -1,6 +1,7 @@
 #include "families/e2mem.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "devices/taskexec.h"
 #include "editor/xhexedit.h"
@@ -184,7 +185,7 @@ TTaskResult TE2MEM::WriteBlock(int& address, const std::uint8_t* data, std::uint
   const int left = RangeEnd() - address + 1;
   const int n = std::min<int>({count, left, MaxBlock});
   if (n < 1) return trSuccess; // nothing of the block is in the range
-  TFrame request = MakeRequest(WriteCommand(), BlockAddress(address));
+  TFrame request = MakeRequest(BlockWriteCommand(n), BlockAddress(address));
   request[7] = static_cast<std::uint8_t>(n);
   std::copy_n(data, n, request.begin() + 8);
   TFrame reply{};
@@ -212,9 +213,10 @@ TTaskResult TE2MEM::DeviceRead() {
   });
 }
 
-TTaskResult TE2MEM::DeviceVerify() {
+// Reads the range in blocks and hands each byte read to `check`.
+TTaskResult TE2MEM::ReadAndCheck(const std::function<void(int, std::uint8_t)>& check) {
   if (!Prepare()) return trDevError;
-  return Connected([this] {
+  return Connected([this, &check] {
     TTaskForm& task = TaskForm();
     int address = RangeStart();
     const int end = RangeEnd();
@@ -223,9 +225,8 @@ TTaskResult TE2MEM::DeviceVerify() {
       const int old = address;
       const TTaskResult r = ReadBlock(address, block);
       if (r != trSuccess) return r;
-      const std::uint8_t* data = XHexEdit->Data();
       for (int i = 0; i < address - old; ++i)
-        if (block[i] != data[old + i]) task.VerifyError(old + i, data[old + i], block[i]);
+        check(old + i, block[i]);
       task.ShowProgress(address);
       ProcessMessages();
     }
@@ -233,23 +234,16 @@ TTaskResult TE2MEM::DeviceVerify() {
   });
 }
 
+TTaskResult TE2MEM::DeviceVerify() {
+  return ReadAndCheck([this](int address, std::uint8_t value) {
+    const std::uint8_t expected = XHexEdit->Data()[address];
+    if (value != expected) TaskForm().VerifyError(address, expected, value);
+  });
+}
+
 TTaskResult TE2MEM::BlankCheck() {
-  if (!Prepare()) return trDevError;
-  return Connected([this] {
-    TTaskForm& task = TaskForm();
-    int address = RangeStart();
-    const int end = RangeEnd();
-    std::uint8_t block[64];
-    while (address <= end && !task.UserBreak) {
-      const int old = address;
-      const TTaskResult r = ReadBlock(address, block);
-      if (r != trSuccess) return r;
-      for (int i = 0; i < address - old; ++i)
-        if (block[i] != 0xFF) task.BlankCheckError(old + i, block[i]);
-      task.ShowProgress(address);
-      ProcessMessages();
-    }
-    return trSuccess;
+  return ReadAndCheck([](int address, std::uint8_t value) {
+    if (value != 0xFF) TaskForm().BlankCheckError(address, value);
   });
 }
 

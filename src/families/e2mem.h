@@ -70,9 +70,16 @@ protected:
   // Command words and the address a block sends for a buffer offset.
   virtual std::uint16_t ReadCommand() const { return 0x6002; }
   virtual std::uint16_t WriteCommand() const { return 0x6003; }
+  // The write command of a block of `count` bytes (some parts write a lone byte differently).
+  virtual std::uint16_t BlockWriteCommand(int count) const {
+    static_cast<void>(count);
+    return WriteCommand();
+  }
   virtual std::uint32_t BlockAddress(int offset) const {
     return static_cast<std::uint32_t>(offset);
   }
+
+  TTaskResult ReadAndCheck(const std::function<void(int, std::uint8_t)>& check);
 
   // Sends one block request and checks the reply count against `asked`
   // (1..asked is valid); on success `done` is the count the module reports.

@@ -13,20 +13,6 @@ void TM25P::SetModule(TDevicePage* page) {
   MemoryFrame->ProgramModifiedOnlyCheck.Enabled = false;
 }
 
-TTaskResult TM25P::WriteBlock(int& address, const std::uint8_t* data, std::uint8_t count) {
-  const int n = std::min<int>({count, RangeEnd() - address + 1, MaxBlock});
-  if (n < 1) return trSuccess;
-  TFrame request = MakeRequest(n == 1 ? 0x6003 : 0x600B, static_cast<std::uint32_t>(address));
-  request[7] = static_cast<std::uint8_t>(n);
-  std::copy_n(data, n, request.begin() + 8);
-  TFrame reply{};
-  std::uint8_t done = 0;
-  const TTaskResult r = SendBlockCommand(request, reply, static_cast<std::uint8_t>(n), done);
-  if (r != trSuccess) return r;
-  address += done;
-  return trSuccess;
-}
-
 TTaskResult TM25P::DeviceProgram() {
   if (!Prepare()) return trDevError;
   return Connected([this] {

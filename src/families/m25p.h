@@ -13,6 +13,6 @@ public:
 
   void SetModule(TDevicePage* page) override;
   TTaskResult DeviceProgram() override;
-  TTaskResult WriteBlock(int& address, const std::uint8_t* data, std::uint8_t count) override;
+  std::uint16_t BlockWriteCommand(int count) const override { return count == 1 ? 0x6003 : 0x600B; }
   TTaskResult EraseAll() override;
 };
