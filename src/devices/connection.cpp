@@ -181,3 +181,12 @@ void StartLink() {
   Link().SetDebugWindowEnable(false);
   InstallConnectionHandlers();
 }
+
+void StopLink() {
+  if (Link().Opened()) Link().Close();
+  Link().OnError = nullptr;
+  DebugWin().OnUSBArrival = nullptr;
+  DebugWin().OnUSBRemove = nullptr;
+  UsbConList().Clear();
+  SetUsbDriver(nullptr);
+}

@@ -16,6 +16,9 @@ constexpr std::uint32_t MinFirmwareVersion = 0x10000000;
 // The link's process-wide objects in their order (debug window, device list
 // with a first refresh, the link) and the handlers the main window installs.
 void StartLink();
+// The reverse of StartLink when a program ends: closes the module, drops the
+// handlers, empties the connection list and returns to the driver with no devices.
+void StopLink();
 void InstallConnectionHandlers();
 
 // Opens the first acceptable module; false leaves the link closed or on a

@@ -96,10 +96,5 @@ bool TCliSession::DumpTarget(std::string& error) {
 }
 
 TCliSession::~TCliSession() {
-  if (Link().Opened()) Link().Close();
-  Link().OnError = nullptr;
-  DebugWin().OnUSBArrival = nullptr;
-  DebugWin().OnUSBRemove = nullptr;
-  UsbConList().Clear();
-  SetUsbDriver(nullptr);
+  StopLink();
 }

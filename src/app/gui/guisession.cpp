@@ -26,12 +26,7 @@ TGuiSession::TGuiSession(bool useVirtual) {
 }
 
 TGuiSession::~TGuiSession() {
-  if (Link().Opened()) Link().Close();
-  Link().OnError = nullptr;
-  DebugWin().OnUSBArrival = nullptr;
-  DebugWin().OnUSBRemove = nullptr;
-  UsbConList().Clear();
-  SetUsbDriver(nullptr);
+  StopLink();
 }
 
 void TGuiSession::HookModule() {
