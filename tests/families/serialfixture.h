@@ -13,7 +13,7 @@
 #include "families/e2mem.h"
 #include "families/familyclasses.h"
 #include "sim/virtualsocket.h"
-#include "support/socketpart.h"
+#include "app/cli/socketpart.h"
 #include "support/virtuallink.h"
 
 // A programmer page over the virtual module with one serial memory in the

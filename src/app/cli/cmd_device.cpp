@@ -12,6 +12,7 @@
 
 #include "cli/clicontext.h"
 #include "clisession.h"
+#include "socketpart.h"
 #include "devices/connection.h"
 #include "devices/devlist.h"
 #include "devices/taskexec.h"
@@ -60,19 +61,6 @@ TDevice* FindDevice(const TDeviceList& list, const std::string& key) {
   for (int i = 0; i < list.Count(); ++i)
     if (Lower(list[i]->ID) == k || Lower(list[i]->Name) == k) return list[i];
   return nullptr;
-}
-
-TSocketPartSpec SocketSpecOf(const TDevInfo& info) {
-  TSocketPartSpec partDesc;
-  partDesc.ClassCode = ClassCode(info);
-  partDesc.Name = info.Name;
-  partDesc.Capacity = info.e2cap;
-  partDesc.Org = info.e2org;
-  partDesc.AddressBits = info.e2len;
-  partDesc.Pin7 = info.Pin7;
-  partDesc.Slave = info.I2CSlave;
-  partDesc.WriteUs = info.e2Tw;
-  return partDesc;
 }
 
 bool LoadInput(const std::string& path, TXHexEdit& buffer) {

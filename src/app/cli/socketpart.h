@@ -3,7 +3,7 @@
 #include "devices/devinfo.h"
 #include "sim/virtualsocket.h"
 
-// The socket's view of a device description.
+// The virtual socket's view of a device description: the part to insert.
 inline TSocketPartSpec SocketSpecOf(const TDevInfo& info) {
   TSocketPartSpec partDesc;
   partDesc.ClassCode = ClassCode(info);
