@@ -1,11 +1,13 @@
 #include "devices/devbase.h"
 
+#include "devices/configreg.h"
 #include "devices/devicepage.h"
 #include "shell/appservices.h"
 
 namespace {
 TActionScriptRunner ScriptRunner;
 TDeviceDialog SettingsDialog;
+TConfigRegDialog ConfigRegDialog;
 } // namespace
 
 const char* const NoPageMessage = "No programmer page is attached to the device";
@@ -15,6 +17,18 @@ void SetActionScriptRunner(TActionScriptRunner runner) {
 }
 void SetDeviceSettingsDialog(TDeviceDialog dialog) {
   SettingsDialog = std::move(dialog);
+}
+void SetConfigRegDialog(TConfigRegDialog dialog) {
+  ConfigRegDialog = std::move(dialog);
+}
+int ShowConfigRegDialog(int layout, std::function<void()> programHandler,
+                        std::function<void()> readHandler) {
+  if (!ConfigRegDialog || !ConfigReg().Layout(layout)) return TConfigReg::mrCancel;
+  return ConfigRegDialog(layout, std::move(programHandler), std::move(readHandler));
+}
+TConfigReg& ConfigReg() {
+  static TConfigReg reg;
+  return reg;
 }
 
 TDevice::TDevice(const TDevInfo& info) : TDevInfo(info) {

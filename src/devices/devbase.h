@@ -66,6 +66,16 @@ using TActionScriptRunner = std::function<void(std::uint8_t language, const std:
 void SetActionScriptRunner(TActionScriptRunner runner);
 using TDeviceDialog = std::function<void(TDevice& device)>;
 void SetDeviceSettingsDialog(TDeviceDialog dialog);
+// The configuration-register dialog: shows a layout with the families' Program
+// and Read handlers (either may be empty); returns 1 for OK, 0 otherwise.
+using TConfigRegDialog = std::function<int(int layout, std::function<void()> programHandler,
+                                           std::function<void()> readHandler)>;
+void SetConfigRegDialog(TConfigRegDialog dialog);
+// Shows it through the hook; 0 when none is installed or the layout is not in the table.
+int ShowConfigRegDialog(int layout, std::function<void()> programHandler,
+                        std::function<void()> readHandler);
+class TConfigReg;
+TConfigReg& ConfigReg(); // the one register model whose image the families fill
 
 // Message of an operation started with no programmer page attached.
 extern const char* const NoPageMessage;

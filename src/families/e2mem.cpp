@@ -63,8 +63,14 @@ void TE2MEM::SetModule(TDevicePage* page) {
     Services().AddMessage("Invalid type conversion");
     return;
   }
-  FramedPage->SetActivationHandler(this, [this] {
-    if (HepPage == FramedPage) AttachFrames();
+  // Two pages may share this device: the page being activated takes it back
+  // with its own buffer, range and panels. A page that moved on to another
+  // device leaves it alone.
+  TFramedPage* owner = FramedPage;
+  FramedPage->SetActivationHandler(this, [this, owner] {
+    if (owner->Device != this) return;
+    HepPage = owner;
+    AttachFrames();
   });
   FramedPage->BringToFront(MemoryFrame->Name);
   FramedPage->BringToFront(ConnectionFrame->Name);
@@ -129,9 +135,14 @@ TTaskResult TE2MEM::Run(TE2Operation operation, std::function<TTaskResult()> tas
 
 TFrame TE2MEM::ConnectFrame(std::uint16_t command, std::uint8_t byte13, std::uint8_t byte14) const {
   TFrame request = MakeRequest(command);
-  request[8] = static_cast<std::uint8_t>(PowerSetupTime / 10);
-  request[9] = static_cast<std::uint8_t>(e2Tw / 1000);
-  request[10] = static_cast<std::uint8_t>(e2Tc & 0xFF);
+  // The module's fields are bytes: a longer time saturates rather than wrapping
+  // into a short one (300 ms would otherwise become 44 ms).
+  const auto byteOf = [](std::uint32_t v) {
+    return static_cast<std::uint8_t>(std::min<std::uint32_t>(v, 0xFF));
+  };
+  request[8] = byteOf(PowerSetupTime / 10u);
+  request[9] = byteOf(e2Tw / 1000u);
+  request[10] = byteOf(e2Tc);
   request[11] = e2org;
   request[12] = e2len;
   request[13] = byte13;

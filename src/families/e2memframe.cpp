@@ -28,6 +28,7 @@ std::string HexText(int value) {
 void TRangeFields::ShowRange() {
   StartText = HexText(RangeStart);
   EndText = HexText(RangeEnd);
+  Changed();
 }
 
 bool TRangeFields::SetRange(int start, int end) {
@@ -42,6 +43,7 @@ void TRangeFields::Reject(std::string& text, int previous) {
   if (OnBeep) OnBeep();
   text = HexText(previous);
   SelectAllRequested = true;
+  Changed();
 }
 
 bool TRangeFields::StartEditChange(const std::string& text) {
@@ -52,6 +54,7 @@ bool TRangeFields::StartEditChange(const std::string& text) {
   }
   StartText = text;
   RangeStart = v;
+  Changed();
   return true;
 }
 
@@ -63,6 +66,7 @@ bool TRangeFields::EndEditChange(const std::string& text) {
   }
   EndText = text;
   RangeEnd = v;
+  Changed();
   return true;
 }
 
@@ -76,9 +80,11 @@ bool Te2memoryFrame::RegisterEditChange(const std::string& text) {
   if (!ReadHexEdit(text, v) || v < 0 || v > 0xFF) {
     if (OnBeep) OnBeep();
     SelectAllRequested = true;
-    return false; // the edit's undo keeps the previous text
+    Changed(); // the edit's undo keeps the previous text
+    return false;
   }
   RegisterText = text;
+  Changed();
   return true;
 }
 
@@ -92,9 +98,11 @@ void Te2memoryFrame::SetRegisterValue(int value) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "%2.2X", static_cast<unsigned>(value & 0xFF));
   RegisterText = buf;
+  Changed();
 }
 
 void Te2memoryFrame::SetCapacities(int memCapacity, int eepromCapacity) {
   MemCapacity = memCapacity;
   EepromCapacity = eepromCapacity;
+  Changed();
 }

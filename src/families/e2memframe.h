@@ -55,6 +55,13 @@ public:
   std::string EndText = "0";
   // The system beep of a rejected entry.
   std::function<void()> OnBeep;
+  // Runs after every mutator (a typed entry, accepted or put back, included)
+  // so a view can mirror the fields while a task runs. Code that sets fields
+  // directly calls Changed() when done.
+  std::function<void()> OnChanged;
+  void Changed() {
+    if (OnChanged) OnChanged();
+  }
 
   // The limit an end must stay below (the selected area's size).
   virtual int EndLimit() const { return EepromCapacity; }

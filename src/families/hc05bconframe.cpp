@@ -37,11 +37,13 @@ void THC05BConFrame1::SetPowerSupply(int item) {
   if (item != 0 && item != 1) return;
   PowerSupply = item;
   UpdatePreset();
+  Changed();
 }
 
 void THC05BConFrame1::SetStopOnError(bool stop) {
   StopOnError = stop;
   UpdatePreset();
+  Changed();
 }
 
 void THC05BConFrame1::SetPinNames(const std::array<std::string, 9>& names) {
@@ -50,6 +52,7 @@ void THC05BConFrame1::SetPinNames(const std::array<std::string, 9>& names) {
     t.clear();
   PinColours.fill(TPinColour::Black);
   PinTexts[4] = "0V";
+  Changed();
 }
 
 int PinRowOfResult(int resultIndex) {
@@ -72,4 +75,5 @@ void THC05BConFrame1::ShowPinResults(const TPinResults& results, bool withChecks
         PinColours[row] = TPinColour::Red;
     }
   }
+  Changed();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "families/e2memframe.h"
@@ -25,6 +26,12 @@ public:
   TPanelCheck ContinuousCheck{"Continuous"};
   bool ContinuousVisible = false;
   TPanelButton VoltmeterBtn{"Voltmeter"};
+  // Runs after every mutator so a view can mirror the panel while a task
+  // runs; code that sets fields directly calls Changed() when done.
+  std::function<void()> OnChanged;
+  void Changed() {
+    if (OnChanged) OnChanged();
+  }
 
   // The power-supply choice and the stop-on-error box; both refresh the preset.
   void SetPowerSupply(int item);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "families/e2memframe.h"
 #include "families/hc05bconframe.h"
 
@@ -104,6 +106,46 @@ TEST(ConnectionFrame, PinNamesAndResults) {
   c.ShowPinResults(r, false);
   EXPECT_EQ(c.PinTexts[5], "1.50V");
   EXPECT_EQ(c.PinColours[5], TPinColour::Black);
+}
+
+// A view mirrors the panels on OnChanged, also while a task runs: every
+// mutator must announce itself, a refused entry too (its text was put back).
+TEST(FrameModels, EveryMutatorAnnouncesTheChange) {
+  struct TCase {
+    const char* Name;
+    std::function<void(Te2memoryFrame&, THC05BConFrame1&)> Mutate;
+  };
+  const TCase cases[] = {
+      {"SetRange", [](Te2memoryFrame& f, THC05BConFrame1&) { f.SetRange(0, 1); }},
+      {"ShowRange", [](Te2memoryFrame& f, THC05BConFrame1&) { f.ShowRange(); }},
+      {"StartEditChange", [](Te2memoryFrame& f, THC05BConFrame1&) { f.StartEditChange("1"); }},
+      {"StartEditChange refused",
+       [](Te2memoryFrame& f, THC05BConFrame1&) { f.StartEditChange("1G"); }},
+      {"EndEditChange", [](Te2memoryFrame& f, THC05BConFrame1&) { f.EndEditChange("7E"); }},
+      {"EndEditChange refused", [](Te2memoryFrame& f, THC05BConFrame1&) { f.EndEditChange("80"); }},
+      {"RegisterEditChange",
+       [](Te2memoryFrame& f, THC05BConFrame1&) { f.RegisterEditChange("A5"); }},
+      {"RegisterEditChange refused",
+       [](Te2memoryFrame& f, THC05BConFrame1&) { f.RegisterEditChange("100"); }},
+      {"SetRegisterValue", [](Te2memoryFrame& f, THC05BConFrame1&) { f.SetRegisterValue(3); }},
+      {"SetCapacities", [](Te2memoryFrame& f, THC05BConFrame1&) { f.SetCapacities(256, 256); }},
+      {"SetPowerSupply", [](Te2memoryFrame&, THC05BConFrame1& c) { c.SetPowerSupply(1); }},
+      {"SetStopOnError", [](Te2memoryFrame&, THC05BConFrame1& c) { c.SetStopOnError(false); }},
+      {"SetPinNames",
+       [](Te2memoryFrame&, THC05BConFrame1& c) {
+         c.SetPinNames({"a", "b", "c", "d", "e", "f", "g", "h", "i"});
+       }},
+      {"ShowPinResults",
+       [](Te2memoryFrame&, THC05BConFrame1& c) { c.ShowPinResults(TPinResults{}, true); }},
+  };
+  for (const TCase& c : cases) {
+    Te2memoryFrame f = Frame128();
+    THC05BConFrame1 con;
+    int changes = 0;
+    f.OnChanged = con.OnChanged = [&changes] { ++changes; };
+    c.Mutate(f, con);
+    EXPECT_GT(changes, 0) << c.Name;
+  }
 }
 
 } // namespace

@@ -8,6 +8,15 @@
 #include "link/usbinterface.h"
 #include "link/usbx.h"
 #include "sim/virtualmodule.h"
+#include "sim/virtualsocket.h"
+
+namespace {
+bool SamePart(const TSocketPartSpec& a, const TSocketPartSpec& b) {
+  return a.ClassCode == b.ClassCode && a.Name == b.Name && a.Capacity == b.Capacity &&
+         a.Org == b.Org && a.AddressBits == b.AddressBits && a.Pin7 == b.Pin7 &&
+         a.Slave == b.Slave && a.WriteUs == b.WriteUs;
+}
+} // namespace
 
 TGuiSession::TGuiSession(bool useVirtual) {
   if (useVirtual) {
@@ -27,6 +36,7 @@ TGuiSession::TGuiSession(bool useVirtual) {
 
 TGuiSession::~TGuiSession() {
   StopLink();
+  SocketValue.reset();
 }
 
 void TGuiSession::HookModule() {
@@ -74,9 +84,27 @@ void TGuiSession::SetPersonality(TPersonality personality) {
   if (wasPlugged) Virtual->Unplug(*VirtualModule);
   // The removal must reach the link before the new module arrives.
   Poll();
+  // The part in the socket moves to the new module with its contents.
+  std::vector<std::uint8_t> contents;
+  if (SocketValue) contents = SocketValue->Dump();
+  SocketValue.reset();
   VirtualModule = std::make_shared<TVirtualModule>(Virtual->SharedClock(), Config);
   HookModule();
+  if (SocketPart) {
+    SocketValue = std::make_unique<TVirtualSocket>(*VirtualModule);
+    std::string error;
+    if (!SocketValue->Insert(*SocketPart, error, &contents)) SocketPart.reset();
+  }
   if (wasPlugged) Virtual->Plug(VirtualModule);
+}
+
+bool TGuiSession::InsertPart(const TSocketPartSpec& part, std::string& error) {
+  if (!Virtual || !VirtualModule) return true;
+  if (SocketValue && SocketValue->Part() && SocketPart && SamePart(*SocketPart, part)) return true;
+  if (!SocketValue) SocketValue = std::make_unique<TVirtualSocket>(*VirtualModule);
+  if (!SocketValue->Insert(part, error)) return false;
+  SocketPart = std::make_unique<TSocketPartSpec>(part);
+  return true;
 }
 
 bool TGuiSession::AddFault(const std::string& text, std::string& error) {

@@ -9,6 +9,8 @@ class TUsbBackend;
 class TUsbDriver;
 class TVirtualBackend;
 class TVirtualModule;
+class TVirtualSocket;
+struct TSocketPartSpec;
 
 // The USB side of the GUI program: the driver over libusb, or over the
 // virtual module with --virtual, and the link's process-wide objects. The
@@ -36,6 +38,13 @@ public:
   void ClearFaults();
   TVirtualModule* Module() const { return VirtualModule.get(); }
 
+  // The virtual module's socket follows the device a page selects: a fresh
+  // (erased) part for another device; the same device keeps its part and its
+  // contents, so what was programmed reads back. True with nothing done on a
+  // real module; false with a reason when no part stands for the device.
+  bool InsertPart(const TSocketPartSpec& part, std::string& error);
+  TVirtualSocket* Socket() const { return SocketValue.get(); }
+
 private:
   void HookModule();
 
@@ -44,4 +53,6 @@ private:
   std::unique_ptr<TUsbDriver> Driver;
   std::shared_ptr<TVirtualModule> VirtualModule;
   TModuleConfig Config;
+  std::unique_ptr<TVirtualSocket> SocketValue;
+  std::unique_ptr<TSocketPartSpec> SocketPart; // what the socket holds
 };

@@ -4,7 +4,11 @@
 
 #include "devices/connection.h"
 #include "devices/devlist.h"
+#include "cli/socketpart.h"
 #include "devices/taskexec.h"
+#include "devices/ui/devicedialogs.h"
+#include "editor/ui/editortools.h"
+#include "editor/ui/xform.h"
 #include "guisession.h"
 #include "pages.h"
 #include "settingswiring.h"
@@ -33,8 +37,18 @@ int main(int argc, char* argv[]) {
   TServicesScope services(mainForm);
   mainForm.SetTaskCancelHandler([] { TaskForm().SetUserBreak(true); });
   RegisterPages(mainForm);
+  InstallEditorTools(mainForm);
+  InstallDeviceDialogs(&mainForm);
   TGuiSettings settings(mainForm);
-  if (session.IsVirtual()) AddVirtualModuleMenu(mainForm, session);
+  if (session.IsVirtual()) {
+    AddVirtualModuleMenu(mainForm, session);
+    // The virtual socket holds the part of the device a page selects.
+    THepPage::OnDeviceAttached = [&session, &mainForm](THepPage&, TDevice& device) {
+      std::string error;
+      if (!session.InsertPart(SocketSpecOf(device), error) && device.e2Opr.Contains(oRead))
+        mainForm.AddMessage("Virtual module: " + error);
+    };
+  }
 
   // Arrival and removal come from the driver's events, delivered here.
   QTimer poll;
@@ -45,6 +59,13 @@ int main(int argc, char* argv[]) {
   StartUpSearch();
 
   const QStringList files = parser.positionalArguments();
-  if (!files.isEmpty() && !mainForm.OpenCommandLineFile(files.first().toStdString())) return 1;
-  return app.exec();
+  if (!files.isEmpty()) {
+    if (!mainForm.OpenCommandLineFile(files.first().toStdString())) return 1;
+  } else {
+    // A programmer page to start with: choose a device and press Read.
+    mainForm.NewPage(TPageKind::Programmer);
+  }
+  const int result = app.exec();
+  THepPage::OnDeviceAttached = nullptr;
+  return result;
 }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <vector>
 
+#include "devices/taskexec.h"
+#include "editor/ui/xform.h"
 #include "shell/recfiles.h"
 #include "shell/settingsvalues.h"
 #include "shell/ui/about.h"
@@ -31,6 +33,7 @@ TGuiSettings::TGuiSettings(TMainForm& mainForm, TSettingsStore* store)
 
 TGuiSettings::~TGuiSettings() {
   MainForm.OnSaveSettings = nullptr;
+  if (THepPage::HexOptions == &Hex) THepPage::HexOptions = nullptr;
   delete Store;
 }
 
@@ -54,6 +57,7 @@ void TGuiSettings::Load() {
   Programmer.Load(*Store);
   Script.Load(*Store);
   MainForm.RecentFiles().Load(*Store);
+  THepPage::PanelWidth = LoadSplitterPos(*Store);
   // Window and dock layout; a missing or damaged record leaves Qt's defaults.
   MainForm.restoreGeometry(ToBytes(Store->ReadBinary(LayoutSection, "Geometry")));
   MainForm.restoreState(ToBytes(Store->ReadBinary(LayoutSection, "State")));
@@ -65,12 +69,19 @@ void TGuiSettings::Save() {
   Programmer.Save(*Store);
   Script.Save(*Store);
   MainForm.RecentFiles().Save(*Store);
+  SaveSplitterPos(*Store, THepPage::PanelWidth);
   Store->WriteBinary(LayoutSection, "Geometry", FromBytes(MainForm.saveGeometry()));
   Store->WriteBinary(LayoutSection, "State", FromBytes(MainForm.saveState()));
 }
 
 void TGuiSettings::Apply() {
   MainForm.OpenFileInSamePage = Hex.OpenFileInSamePage;
+  // The programmer pages read their options here; the open ones take them now.
+  THepPage::HexOptions = &Hex;
+  THepPage::ProgramModifiedOnlyDef = Programmer.ProgramModifiedOnlyDef;
+  TaskForm().ProgramConfirmation = Programmer.ProgramConfirmation;
+  for (TBasePage* page : MainForm.PagesOfKind(TPageKind::Programmer))
+    if (auto* programmer = qobject_cast<THepPage*>(page)) programmer->ApplyHexOptions(Hex);
 }
 
 void TGuiSettings::ShowOptions() {

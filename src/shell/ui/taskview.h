@@ -7,7 +7,8 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-// The task dialog's view: device, range, status line, progress and Cancel.
+// The task dialog's view: a small borderless window centred on its owner with
+// the device, the range, a sunken status line, a thin progress bar and Cancel.
 // Modal while shown; the task pumps events between blocks.
 class TTaskView : public QDialog {
   Q_OBJECT
@@ -22,11 +23,16 @@ public:
 
   QString StatusText() const;
   int Position() const;
+  QString DeviceText() const;
+  QString RangeText() const;
+  QPushButton* CancelBtn() const { return CancelButton; }
 
   std::function<void()> OnCancel; // sets the task runner's user break
   void reject() override;         // Escape and the close box cancel, never hide
 
 private:
+  void CentreOnOwner();
+
   QLabel* DeviceLabel;
   QLabel* RangeLabel;
   QLabel* StatusLabel;
