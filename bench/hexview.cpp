@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
 #include <memory>
 
 #include "editor/ui/xhexeditview.h"
@@ -60,6 +61,41 @@ void BM_RepaintColouredSelection(benchmark::State& state) {
     view.viewport()->render(&image);
 }
 BENCHMARK(BM_RepaintColouredSelection)->Unit(benchmark::kMillisecond);
+
+// The anchor: the same viewport drawn the plain way, one formatted drawText
+// per offset, data and text cell, with nothing cached.
+void BM_AnchorCellByCell(benchmark::State& state) {
+  TXHexEditView& view = View();
+  const QSize size = view.viewport()->size();
+  const QFont font = view.font();
+  const QFontMetrics metrics(font);
+  const int rowHeight = metrics.height();
+  const int rows = (size.height() - 2) / rowHeight + 1;
+  const int cell = metrics.horizontalAdvance(QStringLiteral("AA")) + 4;
+  const int charWidth = metrics.horizontalAdvance(QLatin1Char('W'));
+  const uint8_t* data = view.Buffer().Data();
+  const int32_t first = BufferSize / 2;
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.fillRect(image.rect(), Qt::white);
+    for (int r = 0; r < rows; ++r) {
+      const int32_t offset = first + r * 16;
+      const int y = 2 + r * rowHeight;
+      painter.drawText(QRect(3, y, 80, rowHeight), Qt::AlignVCenter,
+                       QString::asprintf("%6.6X:", static_cast<unsigned>(offset)));
+      for (int c = 0; c < 16; ++c) {
+        const uint8_t b = data[offset + c];
+        painter.drawText(QRect(90 + c * cell, y, cell, rowHeight), Qt::AlignVCenter,
+                         QString::asprintf("%2.2X", b));
+        painter.drawText(QRect(90 + 16 * cell + 8 + c * charWidth, y, charWidth, rowHeight),
+                         Qt::AlignVCenter, QString(QChar(b < 0x20 ? '.' : b)));
+      }
+    }
+  }
+}
+BENCHMARK(BM_AnchorCellByCell)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
