@@ -53,7 +53,7 @@ public:
   void OnDevActionClick(TDevActionList* sender, TDevAction* action, const std::string& script);
 
   // Forgets a page that goes away, so no operation reaches its freed buffer.
-  void DetachPage(const TDevicePage* page);
+  virtual void DetachPage(const TDevicePage* page);
   // True when the device is attached to a page with a buffer; otherwise adds
   // a message and an operation must fail without touching the module.
   bool CheckPage() const;

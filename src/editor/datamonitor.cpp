@@ -73,15 +73,15 @@ std::string MonitorText(const TMonitorBytes& b, TMonitorLength length, TByteOrde
     const auto dword = static_cast<uint32_t>(intel ? LittleEndian(b, 0, 4) : BigEndian(b, 0, 4));
     float f;
     std::memcpy(&f, &dword, sizeof f);
-    return Format("%u  %d  %f", {unsigned{dword}, int{static_cast<int32_t>(dword)},
-                                 static_cast<double>(f)});
+    return Format("%u  %d  %f",
+                  {unsigned{dword}, int{static_cast<int32_t>(dword)}, static_cast<double>(f)});
   }
   case mlBits64:
     break;
   }
   const uint64_t value = intel ? LittleEndian(b, 0, 8) : BigEndian(b, 0, 8);
-  return Format("%u  %d  ", {static_cast<unsigned long long>(value),
-                             static_cast<long long>(value)}) +
+  return Format("%u  %d  ",
+                {static_cast<unsigned long long>(value), static_cast<long long>(value)}) +
          DoubleExponentText(value);
 }
 

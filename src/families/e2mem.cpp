@@ -97,6 +97,15 @@ void TE2MEM::SetModule(TDevicePage* page) {
   if (OnSelectDevice) OnSelectDevice(this, MemoryFrame, ConnectionFrame);
 }
 
+void TE2MEM::DetachPage(const TDevicePage* page) {
+  TDevice::DetachPage(page);
+  if (page && page == FramedPage) {
+    FramedPage = nullptr;
+    MemoryFrame = nullptr;
+    ConnectionFrame = nullptr;
+  }
+}
+
 bool TE2MEM::Prepare() {
   // Each refusal is one message and one counted error, like a module error.
   if (!CheckPage()) {

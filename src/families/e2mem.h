@@ -35,6 +35,8 @@ public:
   THC05BConFrame1* ConnectionFrame = nullptr; // the page's, not owned
 
   void SetModule(TDevicePage* page) override;
+  // Also forgets that page's panels: they go away with it.
+  void DetachPage(const TDevicePage* page) override;
   TTaskResult DeviceProgram() override;
   TTaskResult DeviceRead() override;
   TTaskResult DeviceVerify() override;

@@ -26,9 +26,15 @@ TEST(DataMonitor, TextsByLengthAndOrder) {
       {"16 bits Motorola", {0x12, 0x34}, mlBits16, boMotorola, "4660  4660"},
       {"16 bits Intel", {0x12, 0x34}, mlBits16, boIntel, "13330  13330"},
       {"16 bits negative", {0x00, 0x80}, mlBits16, boIntel, "32768  -32768"},
-      {"32 bits float 1.0 Intel", {0x00, 0x00, 0x80, 0x3F}, mlBits32, boIntel,
+      {"32 bits float 1.0 Intel",
+       {0x00, 0x00, 0x80, 0x3F},
+       mlBits32,
+       boIntel,
        "1065353216  1065353216  1.00"},
-      {"32 bits float -2.5 Motorola", {0xC0, 0x20, 0x00, 0x00}, mlBits32, boMotorola,
+      {"32 bits float -2.5 Motorola",
+       {0xC0, 0x20, 0x00, 0x00},
+       mlBits32,
+       boMotorola,
        "3223322624  -1071644672  -2.50"},
       {"32 bits NaN", {0xFF, 0xFF, 0xFF, 0xFF}, mlBits32, boIntel, "4294967295  -1  NAN"},
       {"64 bits 1.0 Intel",
@@ -62,8 +68,7 @@ TEST(DataMonitor, DoubleExponentForm) {
       {"negative", Bits(-123.456), "-1.23456000000000E+0002"},
       {"small", Bits(1.5e-300), " 1.50000000000000E-0300"},
       {"rounded to 15 digits", Bits(2.0 / 3.0), " 6.66666666666667E-0001"},
-      {"rounding carries into the exponent", Bits(9.9999999999999999e5),
-       " 1.00000000000000E+0006"},
+      {"rounding carries into the exponent", Bits(9.9999999999999999e5), " 1.00000000000000E+0006"},
       {"largest", 0x7FEFFFFFFFFFFFFFull, " 1.79769313486232E+0308"},
       {"quiet NaN", 0x7FF8000000000000ull, "                    Nan"},
       {"negative quiet NaN", 0xFFF8000000000000ull, "                    Nan"},
@@ -102,7 +107,8 @@ TEST(DataMonitor, ButtonCycles) {
     captions.push_back(MonitorLengthCaption(l));
     l = NextMonitorLength(l);
   }
-  EXPECT_EQ(captions, (std::vector<std::string>{"8 bits", "16 bits", "32 bits", "64 bits", "8 bits"}));
+  EXPECT_EQ(captions,
+            (std::vector<std::string>{"8 bits", "16 bits", "32 bits", "64 bits", "8 bits"}));
   EXPECT_STREQ(ByteOrderCaption(NextByteOrder(boIntel)), "Motorola");
   EXPECT_STREQ(ByteOrderCaption(NextByteOrder(boMotorola)), "Intel");
 }

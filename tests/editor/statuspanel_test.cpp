@@ -64,9 +64,9 @@ TEST_F(StatusPanel, ParsesByNotation) {
     bool Ok;
     int32_t Offset;
   } const offsets[] = {
-      {"1f", omHex, true, 0x1F},      {"00001Fh", omHex, true, 0x1F}, {"  10__", omHex, true, 0x10},
-      {"G1", omHex, false, 0},        {"", omHex, false, 0},          {"0099", omDec, true, 99},
-      {"9a", omDec, false, 0},        {"17o", omOctal, true, 15},     {"18", omOctal, false, 0},
+      {"1f", omHex, true, 0x1F},     {"00001Fh", omHex, true, 0x1F}, {"  10__", omHex, true, 0x10},
+      {"G1", omHex, false, 0},       {"", omHex, false, 0},          {"0099", omDec, true, 99},
+      {"9a", omDec, false, 0},       {"17o", omOctal, true, 15},     {"18", omOctal, false, 0},
       {"80000000", omHex, false, 0}, // beyond the offsets a buffer can have
   };
   for (const auto& c : offsets) {

@@ -4,7 +4,10 @@
 
 #include "devices/devlist.h"
 #include "families/familyclasses.h"
+#include "editor/xhexedit.h"
+#include "families/framedpage.h"
 #include "families/i2c.h"
+#include "support/recorderservices.h"
 
 namespace {
 
@@ -40,6 +43,32 @@ TEST(ConnectFrame, TimesTooLongForTheModulesByteFieldsSaturate) {
     EXPECT_EQ(frame[9], c.WriteByte);
     EXPECT_EQ(frame[10], c.ClockByte);
   }
+}
+
+} // namespace
+
+namespace {
+
+TEST(PageGoesAway, TheDeviceForgetsItsPanelsAndRefusesToRun) {
+  TRecorderServices rec;
+  TServicesScope scope(rec);
+  std::unique_ptr<TDeviceList> list = CreateDeviceList();
+  auto* device = dynamic_cast<TE2MEM*>(list->FindByID("i2cn02"));
+  ASSERT_NE(device, nullptr);
+  TXHexEdit buffer;
+  {
+    TFramedPage page;
+    page.XHexEdit1 = &buffer;
+    page.AttachDevice(device);
+    ASSERT_EQ(device->RangeEnd(), 0xFF);
+    device->DetachPage(&page); // what the page's owner does as it closes
+  }
+  // No panel of the closed page is read: the range is the no-panel one and an
+  // operation stops before the module is touched.
+  EXPECT_EQ(device->MemoryFrame, nullptr);
+  EXPECT_EQ(device->ConnectionFrame, nullptr);
+  EXPECT_EQ(device->RangeEnd(), -1);
+  EXPECT_NE(device->DeviceRead(), trSuccess);
 }
 
 } // namespace

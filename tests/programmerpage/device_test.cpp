@@ -5,10 +5,13 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "devices/devlist.h"
+#include "devices/taskexec.h"
 #include "editor/ui/xhexeditview.h"
 #include "families/placeholders.h"
+#include "families/ui/devgroupframeview.h"
 #include "families/ui/e2memframeview.h"
 #include "families/ui/hc05bconframeview.h"
 #include "pagefixture.h"
@@ -36,8 +39,9 @@ protected:
   void SetRange(THepPage* page, const QString& start, const QString& end) {
     // Start 0 first, so that no end is refused for lying below the old start.
     TE2MemoryFrameView* frame = page->MemoryFrameView();
-    for (auto [edit, text] : {std::pair{frame->StartEdit(), QStringLiteral("0")},
-                              std::pair{frame->EndEdit(), end}, std::pair{frame->StartEdit(), start}}) {
+    for (auto [edit, text] :
+         {std::pair{frame->StartEdit(), QStringLiteral("0")}, std::pair{frame->EndEdit(), end},
+          std::pair{frame->StartEdit(), start}}) {
       edit->setFocus();
       edit->selectAll();
       Type(edit, text);
@@ -85,7 +89,8 @@ TEST_F(ProgrammerPage, ChoosingA24C02AndReadingShowsThePartsBytesAndTheResultLin
   EXPECT_EQ(Form->Holds, (std::vector<int>{1500, 1500}));
   // The status panel shows the byte at the caret as read.
   page->HexView()->Buffer().SetCaretOffset(1);
-  EXPECT_EQ(page->DataEdit()->text().left(2), QString("%1").arg(image[1], 2, 16, QChar('0')).toUpper());
+  EXPECT_EQ(page->DataEdit()->text().left(2),
+            QString("%1").arg(image[1], 2, 16, QChar('0')).toUpper());
   // The pins were measured during the read.
   EXPECT_FALSE(page->ConnectionFrameView()->PinValue(0).isEmpty());
 
@@ -230,12 +235,14 @@ TEST_F(ProgrammerPage, AFamilyWithoutItsPanelHidesTheMemoryPanel) {
   Pump();
   std::string name;
   for (int i = 0; i < page->GroupList.Count() && name.empty(); ++i)
-    if (dynamic_cast<TPlaceholderDevice*>(page->GroupList.Items[static_cast<std::size_t>(i)].Device))
+    if (dynamic_cast<TPlaceholderDevice*>(
+            page->GroupList.Items[static_cast<std::size_t>(i)].Device))
       name = page->GroupList.Items[static_cast<std::size_t>(i)].Text;
   ASSERT_FALSE(name.empty());
   ChooseInGroupList(page, QString::fromStdString(name));
   EXPECT_EQ(page->DeviceBox()->currentText().toStdString(), name);
   EXPECT_EQ(page->Frames()->currentWidget(), page->NotBuiltLabel());
-  EXPECT_TRUE(page->NotBuiltLabel()->text().contains("not built")) << page->NotBuiltLabel()->text().toStdString();
+  EXPECT_TRUE(page->NotBuiltLabel()->text().contains("not built"))
+      << page->NotBuiltLabel()->text().toStdString();
   EXPECT_FALSE(page->PressReadButton());
 }

@@ -8,10 +8,13 @@
 
 #include "cli/socketpart.h"
 #include "devices/connection.h"
+#include "devices/devbase.h"
 #include "devices/devicepage.h"
+#include "devices/devlist.h"
 #include "devices/taskexec.h"
 #include "editor/statuspanel.h"
 #include "editor/xhexedit.h"
+#include "families/familyclasses.h"
 #include "families/ui/devgroupframeview.h"
 #include "families/ui/e2memframeview.h"
 #include "gui/pages.h"
@@ -34,6 +37,8 @@ void TProgrammerPageTest::SetUp() {
   Dir = TestTempPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
   std::filesystem::create_directories(Dir);
 
+  Registry = CreateDeviceList();
+  SetDeviceList(Registry.get());
   Form = std::make_unique<TTestMainForm>();
   Scope = std::make_unique<TServicesScope>(*Form);
   Form->AnswerQuestion = [this](const std::string& title, const std::string& text, bool) {
@@ -61,10 +66,14 @@ void TProgrammerPageTest::SetUp() {
 
 void TProgrammerPageTest::TearDown() {
   THepPage::OnDeviceAttached = nullptr;
+  THepPage::HexOptions = nullptr;
+  THepPage::ProgramModifiedOnlyDef = false;
   Form->AnswerQuestion = [](const std::string&, const std::string&, bool) { return TAnswer::No; };
   Scope.reset();
   Form.reset();
   Session.reset();
+  SetDeviceList(nullptr);
+  Registry.reset();
   TaskForm().ProgramConfirmation = true;
   std::error_code ec;
   std::filesystem::remove_all(Dir, ec);
@@ -94,7 +103,8 @@ THepPage* TProgrammerPageTest::PageWith(const QString& device) {
   THepPage* page = NewPage();
   EXPECT_NE(page, nullptr);
   if (!page) return nullptr;
-  ChooseInGroupList(page, device);
+  // A new page starts with the device chosen last; otherwise with all devices.
+  if (!page->Device || page->Device->Name != device.toStdString()) ChooseInGroupList(page, device);
   return page;
 }
 
@@ -108,7 +118,7 @@ void TProgrammerPageTest::PressKey(QWidget* widget, int key) {
 void TProgrammerPageTest::Type(QWidget* widget, const QString& text) {
   widget->setFocus();
   for (QChar c : text) {
-    const int key = c.isLetter() ? Qt::Key_A + (c.toUpper().unicode() - 'A')
+    const int key = c.isLetter()  ? Qt::Key_A + (c.toUpper().unicode() - 'A')
                     : c.isDigit() ? Qt::Key_0 + (c.unicode() - '0')
                                   : (c == ' ' ? Qt::Key_Space : 0);
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
@@ -140,7 +150,9 @@ void TProgrammerPageTest::LoadPart(const std::vector<std::uint8_t>& image) {
   Session->Socket()->Current().Load(image);
 }
 
-void TProgrammerPageTest::WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+void TProgrammerPageTest::WriteFile(const std::string& path,
+                                    const std::vector<std::uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }

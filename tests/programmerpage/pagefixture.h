@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/devlist.h"
 #include "editor/ui/xform.h"
 #include "gui/guisession.h"
 #include "shell/ui/mainwin.h"
@@ -44,11 +45,12 @@ protected:
   void LoadPart(const std::vector<std::uint8_t>& image);
   static void Pump();
 
+  std::unique_ptr<TDeviceList> Registry;
   std::unique_ptr<TTestMainForm> Form;
   std::unique_ptr<TServicesScope> Scope;
   std::unique_ptr<TGuiSession> Session;
-  std::deque<TAnswer> Answers;     // the user's next answers (No when none is left)
-  std::vector<std::string> Asked;  // "title|text" of every question and box
+  std::deque<TAnswer> Answers;    // the user's next answers (No when none is left)
+  std::vector<std::string> Asked; // "title|text" of every question and box
   int Beeps = 0;
   std::filesystem::path Dir; // this test's own folder, removed afterwards
   std::string PathOf(const std::string& name) const { return (Dir / name).string(); }

@@ -2,13 +2,14 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include "cli/socketpart.h"
 #include "devices/connection.h"
 #include "devices/devlist.h"
-#include "cli/socketpart.h"
 #include "devices/taskexec.h"
 #include "devices/ui/devicedialogs.h"
 #include "editor/ui/editortools.h"
 #include "editor/ui/xform.h"
+#include "families/familyclasses.h"
 #include "guisession.h"
 #include "pages.h"
 #include "settingswiring.h"
@@ -31,7 +32,9 @@ int main(int argc, char* argv[]) {
 
   // The process-wide objects first: debug window, connection list, registry, link.
   TGuiSession session(parser.isSet(QStringLiteral("virtual")));
-  DeviceList();
+  // The registry: the family classes and the built-in catalogue.
+  const std::unique_ptr<TDeviceList> registry = CreateDeviceList();
+  SetDeviceList(registry.get());
 
   TMainForm mainForm;
   TServicesScope services(mainForm);

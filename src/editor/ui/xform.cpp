@@ -23,6 +23,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "devices/devbase.h"
 #include "editor/crc32.h"
@@ -51,6 +52,15 @@ namespace {
 
 QString Q(const std::string& s) {
   return QString::fromStdString(s);
+}
+
+// The find bar's texts are byte patterns: one character per byte.
+std::string Bytes(const QString& text) {
+  const QByteArray bytes = text.toLatin1();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+QString Bytes(const std::string& bytes) {
+  return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 QColor ToQColor(TColor c) {
@@ -248,8 +258,8 @@ QLineEdit* THepPage::AddBarEdit(QToolBar* bar, const char* name, const QString& 
   edit->setObjectName(QString::fromLatin1(name));
   edit->setToolTip(hint);
   if (chars > 0)
-    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QString(chars + 2, QLatin1Char('0'))) +
-                        12);
+    edit->setFixedWidth(
+        edit->fontMetrics().horizontalAdvance(QString(chars + 2, QLatin1Char('0'))) + 12);
   QPalette p = edit->palette();
   p.setColor(QPalette::Base, p.color(QPalette::Button));
   edit->setPalette(p);
@@ -276,9 +286,11 @@ void THepPage::BuildLeft(QWidget* left) {
   OrderBtn = AddBarButton(MonitorBar1, "MonitorOrderBtn",
                           QString::fromLatin1(TStatusPanel::MonitorOrderCaptionNow()),
                           QStringLiteral("Data Order"));
-  MonitorEdit1 = AddBarEdit(MonitorBar1, "MonitorEdit", QStringLiteral("Unsigned/Signed/Float "), 0);
+  MonitorEdit1 =
+      AddBarEdit(MonitorBar1, "MonitorEdit", QStringLiteral("Unsigned/Signed/Float "), 0);
   MonitorEdit1->setReadOnly(true);
-  MonitorEdit1->setMinimumWidth(MonitorEdit1->fontMetrics().horizontalAdvance(QString(60, 'W')) / 2);
+  MonitorEdit1->setMinimumWidth(MonitorEdit1->fontMetrics().horizontalAdvance(QString(60, 'W')) /
+                                2);
   connect(LengthBtn, &QToolButton::clicked, this, &THepPage::MonitorLengthClick);
   connect(OrderBtn, &QToolButton::clicked, this, &THepPage::MonitorOrderClick);
   column->addWidget(MonitorBar1);
@@ -290,9 +302,8 @@ void THepPage::BuildLeft(QWidget* left) {
       AddActionButton(FindBar1, "FindHexBtn", QStringLiteral("Hex"), QString(), "FindHexAction");
   // The toggle's caption says the mode ("Hex" or "Text").
   if (QAction* a = MainForm.QtAction("FindHexAction"))
-    connect(a, &QAction::changed, hexBtn, [this, hexBtn] {
-      hexBtn->setText(QString::fromLatin1(FindReplace.HexCaption()));
-    });
+    connect(a, &QAction::changed, hexBtn,
+            [this, hexBtn] { hexBtn->setText(QString::fromLatin1(FindReplace.HexCaption())); });
   FindEdit1 = AddBarEdit(FindBar1, "FindEdit", QStringLiteral("Find Data"), 24);
   AddActionButton(FindBar1, "PrevBtn", QStringLiteral("Prev"), QString(), "PrevAction");
   AddActionButton(FindBar1, "NextBtn", QStringLiteral("Next"), QString(), "NextAction");
@@ -377,6 +388,8 @@ void THepPage::BuildRight(QWidget* right) {
   column->setContentsMargins(0, 0, 0, 0);
   PageControl = new QTabWidget(right);
   PageControl->setObjectName(QStringLiteral("PageControl1"));
+  // Both tab captions stay readable however narrow the panel is made.
+  PageControl->setUsesScrollButtons(false);
   column->addWidget(PageControl);
 
   auto* programmer = new QWidget;
@@ -625,8 +638,7 @@ void THepPage::ConnectActions() {
   a["DeleteAction"].Bind([this](void*) { XHexEdit1->DeleteAtCaret(); }, sel);
   a["SelectAllAction"].Bind([this](void*) { XHexEdit1->SelectAll(); });
   a["CopyDumpAction"].Bind([this](void*) { XHexEditView->CopyDumpToClipboard(); }, sel);
-  a["PasteHexAction"].Bind([this](void*) { XHexEditView->PasteHexFromClipboard(); },
-                           v.CanPaste());
+  a["PasteHexAction"].Bind([this](void*) { XHexEditView->PasteHexFromClipboard(); }, v.CanPaste());
   a["Fill00hAction"].Bind([this](void*) { XHexEdit1->FillSelection(0x00); }, sel);
   a["FillFFhAction"].Bind([this](void*) { XHexEdit1->FillSelection(0xFF); }, sel);
   a["FillRandomAction"].Bind([this](void*) { XHexEdit1->FillRandom(); });
@@ -796,9 +808,9 @@ bool THepPage::SetAddressRange(int start, int end) {
 TPanelButton* THepPage::FindFrameButton(const std::string& caption) {
   if (!HasDeviceFrame()) return nullptr;
   Te2memoryFrame& f = E2MemoryFrame;
-  for (TPanelButton* b : {&f.ReadBtn, &f.VerifyBtn, &f.ProgramBtn, &f.BlankCheckBtn, &f.EraseBtn,
-                          &f.ReadStatusRegisterBtn, &f.WriteStatusRegisterBtn,
-                          &f.ClearProtectRegisterBtn})
+  for (TPanelButton* b :
+       {&f.ReadBtn, &f.VerifyBtn, &f.ProgramBtn, &f.BlankCheckBtn, &f.EraseBtn,
+        &f.ReadStatusRegisterBtn, &f.WriteStatusRegisterBtn, &f.ClearProtectRegisterBtn})
     if (b->Caption == caption) return b;
   return nullptr;
 }
@@ -808,9 +820,8 @@ TPanelButton* THepPage::FindFrameButton(const std::string& caption) {
 void THepPage::ApplyMasks() {
   const QString offsetMask =
       Q(TStatusPanel::QtInputMask(TStatusPanel::OffsetMask(XHexEditView->OffsetMode())));
-  const QString dataMask = Q(TStatusPanel::QtInputMask(TStatusPanel::DataMask(XHexEdit1
-                                                                                  ? XHexEdit1->HexMode()
-                                                                                  : hmHex)));
+  const QString dataMask = Q(
+      TStatusPanel::QtInputMask(TStatusPanel::DataMask(XHexEdit1 ? XHexEdit1->HexMode() : hmHex)));
   // Setting a mask clears the edit: only a change of notation does it.
   if (OffsetEdit1->inputMask() != offsetMask) OffsetEdit1->setInputMask(offsetMask);
   if (DataEdit1->inputMask() != dataMask) DataEdit1->setInputMask(dataMask);
@@ -908,7 +919,7 @@ void THepPage::UpdateFindActions() {
 }
 
 void THepPage::FindEditChanged(const QString& text) {
-  if (!FindReplace.SetFindText(text.toStdString())) {
+  if (!FindReplace.SetFindText(Bytes(text))) {
     FindEdit1->clear();
     Beep();
   }
@@ -916,7 +927,7 @@ void THepPage::FindEditChanged(const QString& text) {
 }
 
 void THepPage::ReplaceEditChanged(const QString& text) {
-  if (!FindReplace.SetReplaceText(text.toStdString())) {
+  if (!FindReplace.SetReplaceText(Bytes(text))) {
     ReplaceEdit1->clear();
     Beep();
   }
@@ -926,8 +937,8 @@ void THepPage::ReplaceEditChanged(const QString& text) {
 void THepPage::ToggleFindHex() {
   std::string findText, replaceText;
   FindReplace.ToggleHex(findText, replaceText);
-  FindEdit1->setText(Q(findText));
-  ReplaceEdit1->setText(Q(replaceText));
+  FindEdit1->setText(Bytes(findText));
+  ReplaceEdit1->setText(Bytes(replaceText));
   TSharedAction& hex = Actions()["FindHexAction"];
   hex.Caption = FindReplace.HexCaption();
   hex.SetEnabled(hex.Enabled); // shows the caption
@@ -940,9 +951,9 @@ void THepPage::UpdateSelectionActions() {
   if (!XHexEdit1 || !IsActive()) return;
   const bool sel = XHexEdit1->SelActive();
   TActionBinder& a = Actions();
-  for (const char* name : {"CopyAction", "CutAction", "CopyDumpAction", "DeleteAction",
-                           "Fill00hAction", "FillFFhAction", "FillCurrentAction",
-                           "SwapBytesAction"})
+  for (const char* name :
+       {"CopyAction", "CutAction", "CopyDumpAction", "DeleteAction", "Fill00hAction",
+        "FillFFhAction", "FillCurrentAction", "SwapBytesAction"})
     a[name].SetEnabled(sel && a[name].Bound());
   a["MarkModifiedAction"].SetEnabled(sel && ProgramModifiedOnly && a["MarkModifiedAction"].Bound());
 }
@@ -1004,7 +1015,8 @@ void THepPage::ApplyHexOptions(const THexEditOptions& options) {
                ToQColor(options.HighLightTextColor));
   v.SetHexGroup(options.HexGroup);
   v.SetTextAllChars(options.TextAllChars);
-  if (THexEditOptions::UndoLimitApplies(options.UndoLimit)) XHexEdit1->SetMaxUndo(options.UndoLimit);
+  if (THexEditOptions::UndoLimitApplies(options.UndoLimit))
+    XHexEdit1->SetMaxUndo(options.UndoLimit);
   v.SetFonts(ToQFont(options.OffsetFont), ToQFont(options.HexFont), ToQFont(options.TextFont));
   v.SetTextColours(ToQColor(options.OffsetFont.Color), ToQColor(options.HexFont.Color),
                    ToQColor(options.TextFont.Color));
@@ -1018,7 +1030,5 @@ QToolButton* THepPage::Button(const QString& objectName) const {
 
 void RegisterProgrammerPage(TMainForm& form) {
   form.RegisterPageKind(TPageKind::Programmer, [](TMainForm& m) { return new THepPage(m); });
-  form.DevicePageOf = [](TBasePage* page) -> TDevicePage* {
-    return qobject_cast<THepPage*>(page);
-  };
+  form.DevicePageOf = [](TBasePage* page) -> TDevicePage* { return qobject_cast<THepPage*>(page); };
 }

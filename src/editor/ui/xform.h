@@ -52,12 +52,12 @@ public:
   void* ConnectionFrame() override { return &ConnectionPanel; }
 
   // ---- commands
-  bool Save();   // Save As while the page was never saved
-  bool SaveAs(); // the dialog, then SaveFile and the recent files
+  bool Save();                      // Save As while the page was never saved
+  bool SaveAs();                    // the dialog, then SaveFile and the recent files
   void SelectDeviceItem(int index); // the user's choice in the device box
   void AllDevicesClick();           // the small button beside the box
   void RefreshStatusPanel();
-  bool GoToOffset(const QString& text);   // Enter in the offset edit; false beeps
+  bool GoToOffset(const QString& text);       // Enter in the offset edit; false beeps
   bool EnterCurrentData(const QString& text); // Enter in the data edit; false beeps
   void OffsetBtnClick();
   void DataBtnClick();
@@ -158,8 +158,7 @@ private:
   QSplitter* Splitter1 = nullptr;
   QToolBar *MonitorBar1 = nullptr, *FindBar1 = nullptr, *MainBar1 = nullptr;
   QLineEdit *MonitorEdit1 = nullptr, *FindEdit1 = nullptr, *ReplaceEdit1 = nullptr,
-            *OffsetEdit1 = nullptr, *DataEdit1 = nullptr, *SizeEdit1 = nullptr,
-            *CrcEdit1 = nullptr;
+            *OffsetEdit1 = nullptr, *DataEdit1 = nullptr, *SizeEdit1 = nullptr, *CrcEdit1 = nullptr;
   QToolButton *LengthBtn = nullptr, *OrderBtn = nullptr, *InsertBtn = nullptr,
               *AllDevicesBtn = nullptr;
   QTabWidget* PageControl = nullptr;
