@@ -42,8 +42,12 @@ run: deps
 	    $(BUILD)/bin/kvprog --virtual; \
 	else \
 	    echo "No display (DISPLAY and WAYLAND_DISPLAY are not set): falling back to the command line, kvprog-cli."; \
-	    $(BUILD)/bin/kvprog-cli --virtual info && \
-	    $(BUILD)/bin/kvprog-cli --virtual pins; \
+	    echo "Programming a virtual 24C02 with random data, reading it back and verifying it:"; \
+	    mkdir -p $(BUILD)/run && head -c 256 /dev/urandom > $(BUILD)/run/demo.bin && \
+	    $(BUILD)/bin/kvprog-cli --virtual -y program -d 24C02 -i $(BUILD)/run/demo.bin --target-dump $(BUILD)/run/part.bin && \
+	    $(BUILD)/bin/kvprog-cli --virtual read -d 24C02 -o $(BUILD)/run/readback.bin --target-image $(BUILD)/run/part.bin && \
+	    $(BUILD)/bin/kvprog-cli --virtual verify -d 24C02 -i $(BUILD)/run/demo.bin --target-image $(BUILD)/run/part.bin && \
+	    cmp -s $(BUILD)/run/demo.bin $(BUILD)/run/readback.bin && echo "Read back: the same 256 bytes."; \
 	fi
 
 bench: deps
