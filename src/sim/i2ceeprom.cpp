@@ -155,8 +155,8 @@ void TI2CEeprom::Stop(std::uint64_t nowUs) {
 
 void RegisterI2CSocketParts() {
   auto factory = [](const TSocketPartSpec& partDesc) {
-    auto part = std::make_shared<TI2CEeprom>(
-        TI2CEeprom::TraitsFor(partDesc.Capacity, partDesc.AddressBits, partDesc.Pin7, partDesc.Slave));
+    auto part = std::make_shared<TI2CEeprom>(TI2CEeprom::TraitsFor(
+        partDesc.Capacity, partDesc.AddressBits, partDesc.Pin7, partDesc.Slave));
     TSocketEntry entry;
     entry.Part = part;
     entry.Dump = [part] { return part->Memory; };

@@ -2,26 +2,11 @@
 
 #include <algorithm>
 
-#include "link/errcodes.h"
+#include "sim/commandfields.h"
 #include "sim/firmwarecontext.h"
 #include "sim/microwirepart.h"
 #include "sim/pinmodel.h"
 #include "sim/simclock.h"
-
-namespace {
-
-std::uint8_t Status(TTaskResult result) {
-  return static_cast<std::uint8_t>(ResultToStatus(result));
-}
-
-std::uint32_t Param(const std::uint8_t* request) {
-  return static_cast<std::uint32_t>(request[3] | (request[4] << 8) | (request[5] << 16) |
-                                    (request[6] << 24));
-}
-
-constexpr std::uint8_t Low = 0, High = 1, Float = 2;
-
-} // namespace
 
 void TMicrowireCommands::Restart(TFirmwareContext& fw) {
   (void)fw;
@@ -37,9 +22,9 @@ std::uint8_t TMicrowireCommands::Execute(TFirmwareContext& fw, const std::uint8_
   const std::uint16_t command = static_cast<std::uint16_t>(request[0] | (request[1] << 8));
   if (command == 0x8001) return Connect(fw, request, reply);
   if (command == 0x8005) return ConnectProtect(fw, request, reply);
-  if (!Powered(fw)) return Status(trDevPowerError);
+  if (!Powered(fw)) return StatusByte(trDevPowerError);
   auto* part = dynamic_cast<TMicrowirePart*>(fw.Target);
-  const std::uint32_t address = Param(request);
+  const std::uint32_t address = RequestParam(request);
   const std::uint8_t count = request[7];
   switch (command) {
   case 0x8002:
@@ -55,7 +40,7 @@ std::uint8_t TMicrowireCommands::Execute(TFirmwareContext& fw, const std::uint8_
   case 0x800B:
   case 0x800D: {
     if (count == 0 || count > 56) return StatusFrameError;
-    if (!part) return Status(trDevTimeout); // nothing answers ready on DO
+    if (!part) return StatusByte(trDevTimeout); // nothing answers ready on DO
     std::uint8_t written = 0;
     const std::uint8_t status = Write(fw, *part, address, count, request + 8, written);
     reply[7] = written;
@@ -63,18 +48,18 @@ std::uint8_t TMicrowireCommands::Execute(TFirmwareContext& fw, const std::uint8_
     return status;
   }
   case 0x8004: {
-    if (!part) return Status(trDevTimeout);
+    if (!part) return StatusByte(trDevTimeout);
     Enable(fw, *part, true);
     Instruction(fw, *part, 0, 2u << (P.AddressBits - 2), P.AddressBits);
     const bool ready = Finish(fw, *part, std::max<std::uint64_t>(address, P.WriteMs));
     Enable(fw, *part, false);
-    return ready ? StatusOk : Status(trDevTimeout);
+    return ready ? StatusOk : StatusByte(trDevTimeout);
   }
   case 0x8007:
   case 0x8008: {
-    if (!part) return Status(trDevTimeout);
+    if (!part) return StatusByte(trDevTimeout);
     Enable(fw, *part, true);
-    fw.Pins.SetLogicState(PinP8, High);
+    fw.Pins.SetLogicState(PinP8, LogicHigh);
     Instruction(fw, *part, 0, 3u << (P.AddressBits - 2), P.AddressBits); // PREN
     part->Deselect(fw.Clock.Now());
     if (command == 0x8007)
@@ -82,20 +67,20 @@ std::uint8_t TMicrowireCommands::Execute(TFirmwareContext& fw, const std::uint8_
     else
       Instruction(fw, *part, 1, request[8], P.AddressBits); // PRWRITE
     const bool ready = Finish(fw, *part, P.WriteMs);
-    fw.Pins.SetLogicState(PinP8, Low);
+    fw.Pins.SetLogicState(PinP8, LogicLow);
     Enable(fw, *part, false);
-    return ready ? StatusOk : Status(trDevTimeout);
+    return ready ? StatusOk : StatusByte(trDevTimeout);
   }
   case 0x8009: {
-    if (!part) return Status(trDevTimeout);
-    fw.Pins.SetLogicState(PinP8, High);
+    if (!part) return StatusByte(trDevTimeout);
+    fw.Pins.SetLogicState(PinP8, LogicHigh);
     std::uint8_t value[2] = {0, 0};
     Instruction(fw, *part, 2, 0, P.AddressBits); // PRREAD
     for (int i = 0; i < 16; ++i)
       value[i / 8] = static_cast<std::uint8_t>((value[i / 8] << 1) | part->Clock(0));
     P.Bus(fw.Clock, 16);
     part->Deselect(fw.Clock.Now());
-    fw.Pins.SetLogicState(PinP8, Low);
+    fw.Pins.SetLogicState(PinP8, LogicLow);
     reply[8] = value[1];
     return StatusOk;
   }
@@ -108,18 +93,18 @@ std::uint8_t TMicrowireCommands::Connect(TFirmwareContext& fw, const std::uint8_
                                          std::uint8_t* reply) {
   P.Read(request);
   TPinModel& pins = fw.Pins;
-  pins.SetLogicState(PinP2, Low);   // CLK
-  pins.SetLogicState(PinP3, Float); // DO
-  pins.SetLogicState(PinP4, P.Org == 16 ? High : Low);
-  pins.SetLogicState(PinP6, Low);  // DI
-  pins.SetLogicState(PinP7, Low);  // CS
-  pins.SetLogicState(PinP8, High); // WP: writes allowed
+  pins.SetLogicState(PinP2, LogicLow);   // CLK
+  pins.SetLogicState(PinP3, LogicFloat); // DO
+  pins.SetLogicState(PinP4, P.Org == 16 ? LogicHigh : LogicLow);
+  pins.SetLogicState(PinP6, LogicLow);  // DI
+  pins.SetLogicState(PinP7, LogicLow);  // CS
+  pins.SetLogicState(PinP8, LogicHigh); // WP: writes allowed
   pins.SetSupply(true);
   fw.Clock.AdvanceMs(P.SetupMs);
   const std::uint8_t status = pins.CheckBlock(request, reply);
   if (status != 0) return status;
-  if (pins.High(PinP4) != (P.Org == 16)) return Status(trORGError);
-  if (!pins.High(PinP8)) return Status(trWPError);
+  if (pins.High(PinP4) != (P.Org == 16)) return StatusByte(trORGError);
+  if (!pins.High(PinP8)) return StatusByte(trWPError);
   P.Connected = true;
   return StatusOk;
 }
@@ -127,15 +112,15 @@ std::uint8_t TMicrowireCommands::Connect(TFirmwareContext& fw, const std::uint8_
 std::uint8_t TMicrowireCommands::ConnectProtect(TFirmwareContext& fw, const std::uint8_t* request,
                                                 std::uint8_t* reply) {
   TPinModel& pins = fw.Pins;
-  if (!P.Connected || !pins.SupplyOn()) return Status(trDevPowerError);
+  if (!P.Connected || !pins.SupplyOn()) return StatusByte(trDevPowerError);
   const std::uint8_t status = pins.CheckBlock(request, reply);
   if (status != 0) return status;
   // PE must hold high (it was driven so for x16); PRE is tried high and left low.
-  if (!pins.High(PinP4)) return Status(trMWSPEError);
-  pins.SetLogicState(PinP8, High);
+  if (!pins.High(PinP4)) return StatusByte(trMWSPEError);
+  pins.SetLogicState(PinP8, LogicHigh);
   const bool preHigh = pins.High(PinP8);
-  pins.SetLogicState(PinP8, Low);
-  if (!preHigh || pins.High(PinP8)) return Status(trMWSPREError);
+  pins.SetLogicState(PinP8, LogicLow);
+  if (!preHigh || pins.High(PinP8)) return StatusByte(trMWSPREError);
   return StatusOk;
 }
 
@@ -209,7 +194,7 @@ std::uint8_t TMicrowireCommands::Write(TFirmwareContext& fw, TMicrowirePart& par
     }
     Instruction(fw, part, 1, address, P.AddressBits, value, 8 * width);
     if (!Finish(fw, part, P.WriteMs)) {
-      status = Status(trDevTimeout);
+      status = StatusByte(trDevTimeout);
       break;
     }
     written = static_cast<std::uint8_t>(std::min<int>(count, i + width));

@@ -28,7 +28,8 @@ unsigned TMisMemCommands::InstructionBits(const TMisMemPart& part) const {
   return part.Facts().InstructionBits + Session->AddressLength;
 }
 
-TMisMemCommands::TMisMemCommands(std::shared_ptr<TMisMemSession> session, const TMisGroupSpec& partDesc)
+TMisMemCommands::TMisMemCommands(std::shared_ptr<TMisMemSession> session,
+                                 const TMisGroupSpec& partDesc)
     : Session(std::move(session)), PartDesc(partDesc) {}
 
 void TMisMemCommands::Restart(TFirmwareContext& fw) {

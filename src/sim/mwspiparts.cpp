@@ -51,7 +51,8 @@ void Faults(TSocketEntry& entry, const std::shared_ptr<TPart>& part,
 
 TSocketEntry Microwire(const TSocketPartSpec& partDesc, bool protectRegister) {
   TSocketEntry entry;
-  auto part = TMicrowirePart::ForDevice(partDesc.Capacity, partDesc.Org, partDesc.AddressBits, protectRegister);
+  auto part = TMicrowirePart::ForDevice(partDesc.Capacity, partDesc.Org, partDesc.AddressBits,
+                                        protectRegister);
   auto group = std::make_shared<TMicrowireCommands>();
   Contents(entry, part);
   entry.Groups.emplace_back(0x80, group);
@@ -72,8 +73,10 @@ template <class TPart> TSocketEntry Spi(std::shared_ptr<TPart> part) {
 
 void RegisterMwSpiSocketParts() {
   for (const char* code : {"miwi", "miw7", "s-29"})
-    RegisterSocketPart(code, [](const TSocketPartSpec& partDesc) { return Microwire(partDesc, false); });
-  RegisterSocketPart("miws", [](const TSocketPartSpec& partDesc) { return Microwire(partDesc, true); });
+    RegisterSocketPart(code,
+                       [](const TSocketPartSpec& partDesc) { return Microwire(partDesc, false); });
+  RegisterSocketPart("miws",
+                     [](const TSocketPartSpec& partDesc) { return Microwire(partDesc, true); });
   RegisterSocketPart("spis", [](const TSocketPartSpec& partDesc) {
     return Spi(std::make_shared<TSpiEepromPart>(partDesc.Capacity));
   });

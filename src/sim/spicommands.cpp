@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/errcodes.h"
+#include "sim/commandfields.h"
 #include "sim/firmwarecontext.h"
 #include "sim/m35080part.h"
 #include "sim/pinmodel.h"
@@ -11,16 +11,6 @@
 
 namespace {
 
-std::uint8_t Status(TTaskResult result) {
-  return static_cast<std::uint8_t>(ResultToStatus(result));
-}
-
-std::uint32_t Param(const std::uint8_t* request) {
-  return static_cast<std::uint32_t>(request[3] | (request[4] << 8) | (request[5] << 16) |
-                                    (request[6] << 24));
-}
-
-constexpr std::uint8_t Low = 0, High = 1, Float = 2;
 constexpr std::uint8_t OpWren = 0x06, OpWrdi = 0x04, OpRdsr = 0x05, OpWrsr = 0x01;
 constexpr std::uint8_t OpRead = 0x03, OpWrite = 0x02, OpWrinc = 0x07, OpBulkErase = 0xC7;
 constexpr std::uint32_t M35080Size = 0x400, M35080Counters = 32;
@@ -41,15 +31,15 @@ std::uint8_t TSpiCommands::Execute(TFirmwareContext& fw, const std::uint8_t* req
                                    std::uint8_t* reply) {
   const std::uint16_t command = static_cast<std::uint16_t>(request[0] | (request[1] << 8));
   if (command == 0x6001) return Connect(fw, request, reply);
-  if (!P.Connected || !fw.Pins.SupplyOn()) return Status(trDevPowerError);
+  if (!P.Connected || !fw.Pins.SupplyOn()) return StatusByte(trDevPowerError);
   auto* part = dynamic_cast<TSpiMemoryPart*>(fw.Target);
-  const std::uint32_t address = Param(request);
+  const std::uint32_t address = RequestParam(request);
   const int count = request[7];
   const bool block = command == 0x6002 || command == 0x6003 || command == 0x6006 ||
                      command == 0x6007 || command == 0x600B;
   if (block && (count == 0 || count > 56)) return StatusFrameError;
   if (command == 0x6002 || command == 0x6007) {
-    if (part && !WaitIdle(fw, *part, IdleLimitMs)) return Status(trDevTimeout);
+    if (part && !WaitIdle(fw, *part, IdleLimitMs)) return StatusByte(trDevTimeout);
     Read(fw, part, address, count, reply + 8);
     reply[7] = static_cast<std::uint8_t>(count);
     ReplyFault.Apply(reply);
@@ -61,7 +51,7 @@ std::uint8_t TSpiCommands::Execute(TFirmwareContext& fw, const std::uint8_t* req
     if (block) reply[7] = static_cast<std::uint8_t>(count);
     return StatusOk;
   }
-  if (!WaitIdle(fw, *part, IdleLimitMs)) return Status(trDevTimeout);
+  if (!WaitIdle(fw, *part, IdleLimitMs)) return StatusByte(trDevTimeout);
   switch (command) {
   case 0x6003:
   case 0x6006:
@@ -89,7 +79,7 @@ std::uint8_t TSpiCommands::Execute(TFirmwareContext& fw, const std::uint8_t* req
     part->Exchange(request[8]);
     part->Deselect(fw.Clock.Now());
     P.Bus(fw.Clock, 16);
-    return WaitIdle(fw, *part, P.WriteMs) ? StatusOk : Status(trDevTimeout);
+    return WaitIdle(fw, *part, P.WriteMs) ? StatusOk : StatusByte(trDevTimeout);
   case 0x600A:
     Simple(fw, *part, OpWren);
     Simple(fw, *part, OpBulkErase);
@@ -108,9 +98,9 @@ std::uint8_t TSpiCommands::Execute(TFirmwareContext& fw, const std::uint8_t* req
   }
   case 0x6008: {
     auto* m35080 = dynamic_cast<TM35080Part*>(part);
-    if (!m35080) return Status(trDevEEPROMAccessError);
+    if (!m35080) return StatusByte(trDevEEPROMAccessError);
     m35080->ServiceErase(fw.Clock.Now());
-    return WaitIdle(fw, *part, IdleLimitMs) ? StatusOk : Status(trDevTimeout);
+    return WaitIdle(fw, *part, IdleLimitMs) ? StatusOk : StatusByte(trDevTimeout);
   }
   default:
     return StatusFrameError;
@@ -121,18 +111,18 @@ std::uint8_t TSpiCommands::Connect(TFirmwareContext& fw, const std::uint8_t* req
                                    std::uint8_t* reply) {
   P.Read(request);
   TPinModel& pins = fw.Pins;
-  pins.SetLogicState(PinP2, Low);   // CLK
-  pins.SetLogicState(PinP3, Float); // DO
-  pins.SetLogicState(PinP4, High);  // WP
-  pins.SetLogicState(PinP6, Low);   // DI
-  pins.SetLogicState(PinP7, High);  // CS, active low
-  pins.SetLogicState(PinP8, High);  // HOLD
+  pins.SetLogicState(PinP2, LogicLow);   // CLK
+  pins.SetLogicState(PinP3, LogicFloat); // DO
+  pins.SetLogicState(PinP4, LogicHigh);  // WP
+  pins.SetLogicState(PinP6, LogicLow);   // DI
+  pins.SetLogicState(PinP7, LogicHigh);  // CS, active low
+  pins.SetLogicState(PinP8, LogicHigh);  // HOLD
   pins.SetSupply(true);
   fw.Clock.AdvanceMs(P.SetupMs);
   const std::uint8_t status = pins.CheckBlock(request, reply);
   if (status != 0) return status;
-  if (!pins.High(PinP4)) return Status(trWPError);
-  if (!pins.High(PinP8)) return Status(trSPIHoldError);
+  if (!pins.High(PinP4)) return StatusByte(trWPError);
+  if (!pins.High(PinP8)) return StatusByte(trSPIHoldError);
   P.Connected = true;
   return StatusOk;
 }
@@ -199,7 +189,7 @@ std::uint8_t TSpiCommands::Write(TFirmwareContext& fw, TSpiMemoryPart& part, std
     P.Bus(fw.Clock, 8u * n);
     if (!WaitIdle(fw, part, P.WriteMs)) {
       Simple(fw, part, OpWrdi);
-      return Status(trDevTimeout);
+      return StatusByte(trDevTimeout);
     }
     done += n;
     address += static_cast<std::uint32_t>(n);

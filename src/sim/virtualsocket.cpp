@@ -47,7 +47,8 @@ bool TVirtualSocket::Insert(const TSocketPartSpec& partDesc, std::string& error,
   RegisterBuiltInParts();
   auto it = Factories().find(partDesc.ClassCode);
   if (it == Factories().end()) {
-    error = "the virtual module has no part for " + partDesc.Name + " (class " + partDesc.ClassCode + ")";
+    error = "the virtual module has no part for " + partDesc.Name + " (class " +
+            partDesc.ClassCode + ")";
     return false;
   }
   TSocketEntry entry = it->second(partDesc);
