@@ -292,29 +292,33 @@ TTaskResult TE2MEM::ProgramModified() {
 TTaskResult TE2MEM::DeviceProgram() {
   if (!Prepare()) return trDevError;
   return Connected([this] {
-    TTaskForm& task = TaskForm();
-    if (Alg == 1) {
-      std::uint8_t scratch[64];
-      int at = RangeEnd();
-      const TTaskResult r = ReadBlock(at, scratch);
-      if (r != trSuccess) return r;
-    }
-    TTaskResult r = trSuccess;
-    if (MemoryFrame->ProgramModifiedOnlyCheck.Checked) {
-      r = ProgramModified();
-    } else {
-      int address = RangeStart();
-      const int end = RangeEnd();
-      while (address <= end && !task.UserBreak) {
-        r = WriteBlock(address, XHexEdit->Data() + address, WriteChunk);
-        if (r != trSuccess) break;
-        task.ShowProgress(address);
-        ProcessMessages();
-      }
-    }
+    TTaskResult r = ReadRangeEndFirst();
+    if (r != trSuccess) return r;
+    r = MemoryFrame->ProgramModifiedOnlyCheck.Checked ? ProgramModified() : WriteRange(WriteChunk);
     XHexEdit->RefreshView();
     return r;
   });
+}
+
+TTaskResult TE2MEM::ReadRangeEndFirst() {
+  if (Alg != 1) return trSuccess;
+  std::uint8_t scratch[64];
+  int at = RangeEnd();
+  return ReadBlock(at, scratch);
+}
+
+TTaskResult TE2MEM::WriteRange(std::uint8_t chunk, const std::function<int(int)>& align) {
+  TTaskForm& task = TaskForm();
+  int address = RangeStart();
+  const int end = RangeEnd();
+  while (address <= end && !task.UserBreak) {
+    if (align) address = align(address);
+    const TTaskResult r = WriteBlock(address, XHexEdit->Data() + address, chunk);
+    if (r != trSuccess) return r;
+    task.ShowProgress(address);
+    ProcessMessages();
+  }
+  return trSuccess;
 }
 
 TTaskResult TE2MEM::ReadStatusRegister() {

@@ -82,6 +82,12 @@ protected:
   }
 
   TTaskResult ReadAndCheck(const std::function<void(int, std::uint8_t)>& check);
+  // Algorithm 1 parts are read once at the range's end before programming.
+  TTaskResult ReadRangeEndFirst();
+  // Writes the panel's range from the buffer in blocks of `chunk` bytes, with
+  // progress and the user break; `align` may move a block's first address.
+  // A failing block stops the loop (the link has counted it).
+  TTaskResult WriteRange(std::uint8_t chunk, const std::function<int(int)>& align = {});
 
   // Sends one block request and checks the reply count against `asked`
   // (1..asked is valid); on success `done` is the count the module reports.

@@ -16,24 +16,9 @@ void TM25P::SetModule(TDevicePage* page) {
 TTaskResult TM25P::DeviceProgram() {
   if (!Prepare()) return trDevError;
   return Connected([this] {
-    TTaskForm& task = TaskForm();
-    if (Alg == 1) {
-      std::uint8_t scratch[64];
-      int at = RangeEnd();
-      const TTaskResult r = ReadBlock(at, scratch);
-      if (r != trSuccess) return r;
-    }
+    const TTaskResult r = ReadRangeEndFirst();
     // Flash pages are written whole; the modified-only box does not apply.
-    int address = RangeStart();
-    const int end = RangeEnd();
-    while (address <= end && !task.UserBreak) {
-      // The link has already counted a failing block.
-      const TTaskResult r = WriteBlock(address, XHexEdit->Data() + address, PageChunk);
-      if (r != trSuccess) return r;
-      task.ShowProgress(address);
-      ProcessMessages();
-    }
-    return trSuccess;
+    return r == trSuccess ? WriteRange(PageChunk) : r;
   });
 }
 

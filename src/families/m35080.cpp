@@ -100,21 +100,12 @@ TTaskResult TM35080::ProgramModifiedCounters() {
 TTaskResult TM35080::DeviceProgram() {
   if (!Prepare()) return trDevError;
   return Connected([this] {
-    TTaskForm& task = TaskForm();
-    TTaskResult r = trSuccess;
-    if (MemoryFrame->ProgramModifiedOnlyCheck.Checked) {
-      r = ProgramModifiedCounters();
-    } else {
-      int address = RangeStart();
-      const int end = RangeEnd();
-      while (address <= end && !task.UserBreak) {
-        if (address < CounterBytes) address &= ~1;
-        r = WriteBlock(address, XHexEdit->Data() + address, 1);
-        if (r != trSuccess) break; // the link has counted it
-        task.ShowProgress(address);
-        ProcessMessages();
-      }
-    }
+    // Counters are written in whole words.
+    const TTaskResult r = MemoryFrame->ProgramModifiedOnlyCheck.Checked
+                              ? ProgramModifiedCounters()
+                              : WriteRange(1, [](int address) {
+                                  return address < CounterBytes ? address & ~1 : address;
+                                });
     XHexEdit->RefreshView();
     return r;
   });
