@@ -106,3 +106,11 @@ void Te2memoryFrame::SetCapacities(int memCapacity, int eepromCapacity) {
   EepromCapacity = eepromCapacity;
   Changed();
 }
+
+void Te2memoryFrame::ShowStatusRegister(bool visible) {
+  ReadStatusRegisterBtn.Visible = visible;
+  WriteStatusRegisterBtn.Visible = visible;
+  RegisterLabelVisible = visible;
+  RegisterEditVisible = visible;
+  Changed();
+}

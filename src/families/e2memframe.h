@@ -111,4 +111,6 @@ public:
 
   // The device's capacities; the end edit is bounded by EepromCapacity.
   void SetCapacities(int memCapacity, int eepromCapacity);
+  // Shows or hides the status-register controls: both buttons, label and edit.
+  void ShowStatusRegister(bool visible);
 };

@@ -66,11 +66,8 @@ void TE2MisMem::ShowPanel(const std::array<std::string, 9>& pinNames) {
   if (!MemoryFrame) return;
   Te2memoryFrame& f = *MemoryFrame;
   f.EraseBtn.Visible = e2Opr.Contains(oErase);
-  f.ReadStatusRegisterBtn.Visible = false;
-  f.WriteStatusRegisterBtn.Visible = false;
   f.ClearProtectRegisterBtn.Visible = false;
-  f.RegisterLabelVisible = false;
-  f.RegisterEditVisible = false;
+  f.ShowStatusRegister(false);
 }
 
 TTaskResult TE2MisMem::RunWithEEPROMModule(TE2Operation operation,

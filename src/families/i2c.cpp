@@ -6,10 +6,7 @@ void TI2C::SetModule(TDevicePage* page) {
   SetPinNames({"Unused", "CLK", "A1", "A2", "Vss", "DATA", "A0", "WP", "Vcc"});
   Te2memoryFrame& f = *MemoryFrame;
   f.EraseBtn.Visible = e2Opr.Contains(oErase);
-  f.ReadStatusRegisterBtn.Visible = false;
-  f.WriteStatusRegisterBtn.Visible = false;
-  f.RegisterLabelVisible = false;
-  f.RegisterEditVisible = false;
+  f.ShowStatusRegister(false);
 }
 
 std::uint32_t TI2C::BlockAddress(int offset) const {

@@ -12,10 +12,7 @@ void TM35080::SetModule(TDevicePage* page) {
   SetPinNames({"Unused", "CLK", "DO", "WP", "Vss", "DI", "CS", "HOLD", "Vcc"});
   Te2memoryFrame& f = *MemoryFrame;
   f.EraseBtn.Visible = e2Opr.Contains(oErase);
-  f.ReadStatusRegisterBtn.Visible = true;
-  f.WriteStatusRegisterBtn.Visible = true;
-  f.RegisterLabelVisible = true;
-  f.RegisterEditVisible = true;
+  f.ShowStatusRegister(true);
 }
 
 TTaskResult TM35080::InitConnection() {

@@ -10,10 +10,7 @@ void TMW::SetModule(TDevicePage* page) {
   SetPinNames({"Unused", "CLK", "DO", "ORG", "Vss", "DI", "CS", "WP", "Vcc"});
   Te2memoryFrame& f = *MemoryFrame;
   f.EraseBtn.Visible = e2Opr.Contains(oErase);
-  f.ReadStatusRegisterBtn.Visible = false;
-  f.WriteStatusRegisterBtn.Visible = false;
-  f.RegisterLabelVisible = false;
-  f.RegisterEditVisible = false;
+  f.ShowStatusRegister(false);
 }
 
 TTaskResult TMW::InitConnection() {

@@ -7,13 +7,10 @@ void TMWS::SetModule(TDevicePage* page) {
   if (!MemoryFrame) return;
   SetPinNames({"Unused", "CLK", "DO", "PE", "Vss", "DI", "CS", "PRE", "Vcc"});
   Te2memoryFrame& f = *MemoryFrame;
-  f.ReadStatusRegisterBtn.Visible = true;
-  f.WriteStatusRegisterBtn.Visible = true;
   f.ReadStatusRegisterBtn.Caption = "Read Protect Register";
   f.WriteStatusRegisterBtn.Caption = "Write Protect Register";
   f.ClearProtectRegisterBtn.Visible = true;
-  f.RegisterLabelVisible = true;
-  f.RegisterEditVisible = true;
+  f.ShowStatusRegister(true);
 }
 
 TTaskResult TMWS::InitConnection() {

@@ -4,11 +4,7 @@
 
 void TSPI::ShowSpiPanel() {
   SetPinNames({"Unused", "CLK", "DO", "WP", "Vss", "DI", "CS", "HOLD", "Vcc"});
-  Te2memoryFrame& f = *MemoryFrame;
-  f.ReadStatusRegisterBtn.Visible = true;
-  f.WriteStatusRegisterBtn.Visible = true;
-  f.RegisterLabelVisible = true;
-  f.RegisterEditVisible = true;
+  MemoryFrame->ShowStatusRegister(true);
 }
 
 void TSPI::SetModule(TDevicePage* page) {
