@@ -279,14 +279,18 @@ TTaskResult TE2MEM::ProgramModified() {
     // Marks outside the range are not this operation's.
     if (offset < start || offset > end) continue;
     task.ShowProgress(offset);
-    // A 16-bit part is written in whole words.
-    int address = e2org == 16 ? (offset & ~1) : offset;
-    const std::uint8_t count = e2org == 16 ? 2 : 1;
+    std::uint8_t count = 1;
+    int address = MarkedBlock(offset, count);
     const TTaskResult r = WriteBlock(address, XHexEdit->Data() + address, count);
     if (r != trSuccess) return r;
     ProcessMessages();
   }
   return trSuccess;
+}
+
+int TE2MEM::MarkedBlock(int offset, std::uint8_t& count) const {
+  count = e2org == 16 ? 2 : 1;
+  return e2org == 16 ? (offset & ~1) : offset;
 }
 
 TTaskResult TE2MEM::DeviceProgram() {

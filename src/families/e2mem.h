@@ -109,10 +109,15 @@ protected:
   // Lets the user interface breathe between blocks.
   static void ProcessMessages();
 
+  // Writes the bytes marked modified inside the range, block by block.
+  TTaskResult ProgramModified();
+  // The block that writes a marked byte: where it starts and how many bytes
+  // it has (a 16-bit part writes the whole word).
+  virtual int MarkedBlock(int offset, std::uint8_t& count) const;
+
   TFramedPage* FramedPage = nullptr;
 
 private:
   void AttachFrames();
   void WireButtons();
-  TTaskResult ProgramModified();
 };

@@ -75,34 +75,17 @@ TTaskResult TM35080::DeviceRead() {
   });
 }
 
-TTaskResult TM35080::ProgramModifiedCounters() {
-  TModifiedList& list = FramedPage->ModifiedList;
-  TTaskForm& task = TaskForm();
-  list.IterPos = -1;
-  if (list.IsEmpty(true)) return trSuccess;
-  const int start = RangeStart(), end = RangeEnd();
-  std::int32_t offset = 0;
-  while (list.NextOffset(offset)) {
-    if (task.UserBreak) break;
-    if (offset < start || offset > end) continue; // not this operation's marks
-    task.ShowProgress(offset);
-    int address = offset < CounterBytes ? (offset & ~1) : offset;
-    const TTaskResult r = WriteBlock(address, XHexEdit->Data() + address, 1);
-    if (r != trSuccess) return r;
-    ProcessMessages();
-  }
-  return trSuccess;
+int TM35080::MarkedBlock(int offset, std::uint8_t& count) const {
+  count = 1;
+  return BlockStart(offset);
 }
 
 TTaskResult TM35080::DeviceProgram() {
   if (!Prepare()) return trDevError;
   return Connected([this] {
     // Counters are written in whole words.
-    const TTaskResult r = MemoryFrame->ProgramModifiedOnlyCheck.Checked
-                              ? ProgramModifiedCounters()
-                              : WriteRange(1, [](int address) {
-                                  return address < CounterBytes ? address & ~1 : address;
-                                });
+    const TTaskResult r = MemoryFrame->ProgramModifiedOnlyCheck.Checked ? ProgramModified()
+                                                                        : WriteRange(1, BlockStart);
     XHexEdit->RefreshView();
     return r;
   });

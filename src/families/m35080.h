@@ -24,5 +24,7 @@ public:
 private:
   TTaskResult Block(std::uint16_t command, int& address, std::uint8_t count,
                     const std::uint8_t* data, std::uint8_t* buffer);
-  TTaskResult ProgramModifiedCounters();
+  // Counters are written as whole words, the rest byte by byte.
+  static int BlockStart(int offset) { return offset < CounterBytes ? (offset & ~1) : offset; }
+  int MarkedBlock(int offset, std::uint8_t& count) const override;
 };
