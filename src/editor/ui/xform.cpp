@@ -584,18 +584,8 @@ bool THepPage::SaveAs() {
 }
 
 bool THepPage::CloseQuery() {
-  if (!XHexEdit1->Modified()) return true;
-  switch (MainForm.AskYesNoCancel("Warning", "Save changes to " + XHexEdit1->FileName() + "?")) {
-  case TAnswer::Yes:
-    // Through Save As when the page has no file yet; a failed or cancelled
-    // save keeps the page open.
-    return Save();
-  case TAnswer::No:
-    return true;
-  case TAnswer::Cancel:
-    break;
-  }
-  return false;
+  // Through Save As when the page has no file yet.
+  return !XHexEdit1->Modified() || AskSaveChanges(XHexEdit1->FileName(), [this] { return Save(); });
 }
 
 std::string THepPage::GetFileName() {

@@ -25,3 +25,15 @@ void TBasePage::SetCaption(const QString& caption) {
 TActionBinder& TBasePage::Actions() {
   return MainForm.Actions();
 }
+
+bool TBasePage::AskSaveChanges(const std::string& name, const std::function<bool()>& save) {
+  switch (MainForm.AskYesNoCancel("Warning", "Save changes to " + name + "?")) {
+  case TAnswer::Yes:
+    return save();
+  case TAnswer::No:
+    return true;
+  case TAnswer::Cancel:
+    break;
+  }
+  return false;
+}

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "shell/pagekind.h"
@@ -44,6 +45,9 @@ public:
 protected:
   TMainForm& MainForm;
   TActionBinder& Actions();
+  // A close query's "Save changes to NAME?": Yes runs `save` (a failed or
+  // cancelled save keeps the page, so no edit is lost), No lets it close.
+  bool AskSaveChanges(const std::string& name, const std::function<bool()>& save);
 
 private:
   TPageKind PageKind;

@@ -164,17 +164,7 @@ void TTextPage::ConnectActions() {
 }
 
 bool TTextPage::CloseQuery() {
-  if (!Modified()) return true;
-  switch (MainForm.AskYesNoCancel("Warning", "Save changes to " + Path + "?")) {
-  case TAnswer::Yes:
-    // A failed or cancelled save keeps the page open, so no edit is lost.
-    return Save();
-  case TAnswer::No:
-    return true;
-  case TAnswer::Cancel:
-    break;
-  }
-  return false;
+  return !Modified() || AskSaveChanges(Path, [this] { return Save(); });
 }
 
 std::string TTextPage::GetFileName() {
