@@ -12,9 +12,20 @@ void TCustomDev::StorePage(TDevicePage* page) {
 void TCustomDev::SetModule(TDevicePage* page) {
   TDevice::SetModule(page);
   if (!page) return;
-  page->SetActivationHandler(this, [this, page] { StorePage(page); });
+  // A page that has moved on to another device leaves this one alone.
+  page->SetActivationHandler(this, [this, page] {
+    if (page->Device == this) StorePage(page);
+  });
   StorePage(page);
   if (OnSelectDevice) OnSelectDevice(this, MemoryFrame, ConnectionFrame);
   page->BringToFront("memory");
   page->BringToFront("connection");
+}
+
+void TCustomDev::DetachPage(const TDevicePage* page) {
+  if (page && HepPage == page) {
+    MemoryFrame = nullptr;
+    ConnectionFrame = nullptr;
+  }
+  TDevice::DetachPage(page);
 }

@@ -12,6 +12,8 @@ public:
   void* ConnectionFrame = nullptr; // the page's connection frame, not owned
 
   void SetModule(TDevicePage* page) override;
+  // Also forgets that page's frames: they go away with it.
+  void DetachPage(const TDevicePage* page) override;
 
 private:
   void StorePage(TDevicePage* page);

@@ -15,8 +15,10 @@ public:
   void* GroupFrame = nullptr; // the page's group frame, not owned
 
   void SetModule(TDevicePage* page) override;
-  // A click on an item of the group frame's list.
-  void DeviceListClick(int index);
+  // Also forgets that page's group frame: it goes away with it.
+  void DetachPage(const TDevicePage* page) override;
+  // A click on an item of that page's group frame list.
+  void DeviceListClick(TDevicePage* page, int index);
 };
 
 } // namespace devgroup

@@ -39,17 +39,33 @@ void TE2MEM::SetPinNames(const std::array<std::string, 9>& names) {
   if (ConnectionFrame) ConnectionFrame->SetPinNames(names);
 }
 
+bool TE2MEM::UsePage(TFramedPage* owner) {
+  if (owner->Device != this) return false;
+  HepPage = owner;
+  AttachFrames();
+  return true;
+}
+
 void TE2MEM::WireButtons() {
   Te2memoryFrame& f = *MemoryFrame;
-  f.ReadBtn.OnClick = [this] { ReadBtnClick(); };
-  f.ProgramBtn.OnClick = [this] { ProgramBtnClick(); };
-  f.VerifyBtn.OnClick = [this] { VerifyBtnClick(); };
-  f.BlankCheckBtn.OnClick = [this] { BlankCheckBtnClick(); };
-  f.EraseBtn.OnClick = [this] { EraseBtnClick(); };
-  f.ReadStatusRegisterBtn.OnClick = [this] { ReadStatusRegisterBtnClick(); };
-  f.WriteStatusRegisterBtn.OnClick = [this] { WriteStatusRegisterBtnClick(); };
-  f.ClearProtectRegisterBtn.OnClick = [this] { ClearProtectionRegisterBtnClick(); };
   TFramedPage* page = FramedPage;
+  // A button works on the page whose panel it is on: another page sharing
+  // this device may have taken it since (its choice came in after this page
+  // was brought to the front). A panel left behind on a page that chose
+  // another device starts nothing.
+  const auto onPage = [this, page](TTaskResult (TE2MEM::*click)()) {
+    return [this, page, click] {
+      if (UsePage(page)) (this->*click)();
+    };
+  };
+  f.ReadBtn.OnClick = onPage(&TE2MEM::ReadBtnClick);
+  f.ProgramBtn.OnClick = onPage(&TE2MEM::ProgramBtnClick);
+  f.VerifyBtn.OnClick = onPage(&TE2MEM::VerifyBtnClick);
+  f.BlankCheckBtn.OnClick = onPage(&TE2MEM::BlankCheckBtnClick);
+  f.EraseBtn.OnClick = onPage(&TE2MEM::EraseBtnClick);
+  f.ReadStatusRegisterBtn.OnClick = onPage(&TE2MEM::ReadStatusRegisterBtnClick);
+  f.WriteStatusRegisterBtn.OnClick = onPage(&TE2MEM::WriteStatusRegisterBtnClick);
+  f.ClearProtectRegisterBtn.OnClick = onPage(&TE2MEM::ClearProtectionRegisterBtnClick);
   f.ProgramModifiedOnlyCheck.OnClick = [page] {
     page->ProgramModifiedOnly = page->E2MemoryFrame.ProgramModifiedOnlyCheck.Checked;
   };
@@ -67,11 +83,7 @@ void TE2MEM::SetModule(TDevicePage* page) {
   // with its own buffer, range and panels. A page that moved on to another
   // device leaves it alone.
   TFramedPage* owner = FramedPage;
-  FramedPage->SetActivationHandler(this, [this, owner] {
-    if (owner->Device != this) return;
-    HepPage = owner;
-    AttachFrames();
-  });
+  FramedPage->SetActivationHandler(this, [this, owner] { UsePage(owner); });
   FramedPage->BringToFront(MemoryFrame->Name);
   FramedPage->BringToFront(ConnectionFrame->Name);
   Te2memoryFrame& f = *MemoryFrame;

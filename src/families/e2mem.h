@@ -119,5 +119,8 @@ protected:
 
 private:
   void AttachFrames();
+  // Works on `owner`'s buffer, range and panels again, while it still has
+  // this device chosen; false when it has moved on to another.
+  bool UsePage(TFramedPage* owner);
   void WireButtons();
 };

@@ -219,6 +219,63 @@ TEST_F(Registry, APageThatGoesAwayDetachesItsDevices) {
   EXPECT_EQ(Rec.Lines.back(), NoPageMessage);
 }
 
+TEST_F(Registry, TwoPagesOnOneGroupEachAttachWhatIsClickedInTheirOwnList) {
+  // Every new page starts on the same group entry; the newer took it last.
+  TDevicePage older, newer;
+  for (TDevicePage* page : {&older, &newer}) {
+    page->FillDeviceList({oDeviceGroup});
+    ASSERT_TRUE(page->SelectDeviceByName("gdevall"));
+  }
+  TDevice* group = List.FindByID("gdevall");
+  ASSERT_EQ(group->HepPage, &newer);
+  older.ClickGroupListItem(older.GroupList.IndexOf("24C02"));
+  ASSERT_NE(older.Device, nullptr);
+  EXPECT_EQ(older.Device->Name, "24C02");
+  EXPECT_EQ(newer.Device, group);
+  EXPECT_EQ(newer.DeviceSelectBox.Texts(),
+            (std::vector<std::string>{"All Devices", "EEPROM I2C", "EEPROM SPI"}));
+}
+
+TEST_F(Registry, EntriesHoldingAPagesFramesForgetThemWhenItGoesAway) {
+  ASSERT_EQ(List.AddDevInfo(Row("cdev1001", "Scripted", {oAllDev})), 10);
+  auto* custom = dynamic_cast<TCustomDev*>(List[10]);
+  auto* group = dynamic_cast<devgroup::TDevGroup*>(List.FindByID("gdevall"));
+  ASSERT_TRUE(custom && group);
+  // Frames of their own, as the GUI page hands out its panels.
+  class TFramesPage : public TDevicePage {
+  public:
+    void* MemoryFrame() override { return &Memory; }
+    void* ConnectionFrame() override { return &Connection; }
+    int Memory = 0, Connection = 0;
+  };
+  {
+    TFramesPage page;
+    page.AttachDevice(group);
+    EXPECT_EQ(group->GroupFrame, &page.GroupList);
+    page.AttachDevice(custom);
+    EXPECT_EQ(custom->MemoryFrame, &page.Memory);
+    EXPECT_EQ(custom->ConnectionFrame, &page.Connection);
+  }
+  EXPECT_EQ(group->GroupFrame, nullptr);
+  EXPECT_EQ(custom->MemoryFrame, nullptr);
+  EXPECT_EQ(custom->ConnectionFrame, nullptr);
+  EXPECT_EQ(custom->HepPage, nullptr);
+}
+
+TEST_F(Registry, ACustomDeviceStaysWithThePageThatHasItChosen) {
+  ASSERT_EQ(List.AddDevInfo(Row("cdev1001", "Scripted", {oAllDev})), 10);
+  auto* custom = dynamic_cast<TCustomDev*>(List[10]);
+  ASSERT_NE(custom, nullptr);
+  TDevicePage left, current;
+  left.AttachDevice(custom);
+  left.AttachDevice(List.FindByID("tdev2402")); // moved on
+  current.AttachDevice(custom);
+  left.Activate();
+  EXPECT_EQ(custom->HepPage, &current);
+  current.Activate();
+  EXPECT_EQ(custom->HepPage, &current);
+}
+
 TEST_F(Registry, CustomDeviceFiresSelectAndRestoresItsPageOnActivation) {
   TDevInfo info = Row("cdev1001", "Scripted", {oAllDev});
   ASSERT_EQ(List.AddDevInfo(info), 10);

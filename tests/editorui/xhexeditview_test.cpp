@@ -402,13 +402,15 @@ TEST_F(HexView, CopyPutsBothFormats) {
       {"ctrl+insert", false, Qt::Key_Insert, Qt::ControlModifier, "41 0A "},
       {"text column", true, Qt::Key_C, Qt::ControlModifier, "A."},
   };
+  // Outlives the loop: the view keeps calling the hook on later clipboard changes.
+  bool pasteEnabled = false;
+  View->OnPasteEnable = [&](bool enable) { pasteEnabled = enable; };
   for (const auto& c : cases) {
     Clipboard().clear();
     Fill({0x41, 0x0A, 0x33});
     Buffer().CaretInText = c.Text;
     Select(0, 1);
-    bool pasteEnabled = false;
-    View->OnPasteEnable = [&](bool enable) { pasteEnabled = enable; };
+    pasteEnabled = false;
     QTest::keyClick(View.get(), c.Key, c.Mods);
     EXPECT_EQ(Clipboard().text().toStdString(), c.ExpectedText) << c.Name;
     EXPECT_EQ(HexTextOnClipboard().toStdString(), std::string("\x02\x00\x00\x00\x41\x0A", 6))

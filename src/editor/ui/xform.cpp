@@ -490,10 +490,15 @@ void THepPage::HookEditor() {
         this,
         [self] {
           if (!self) return;
-          if (self->MainForm.GetActivePage() == self)
-            self->MainForm.ClosePage();
-          else if (self->CloseQuery())
-            self->MainForm.DestroyPage(self);
+          TMainForm& form = self->MainForm;
+          if (form.GetActivePage() == self) {
+            form.ClosePage();
+          } else if (self->CloseQuery()) {
+            form.DestroyPage(self);
+            // Destroying a page takes the window's commands away from the
+            // page in front: it takes them back.
+            if (TBasePage* active = form.GetActivePage()) active->Activate();
+          }
         },
         Qt::QueuedConnection);
   };
