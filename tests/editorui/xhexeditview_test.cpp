@@ -793,6 +793,31 @@ TEST_F(HexView, CellColourHooksAndSelectionDecideTheColour) {
   EXPECT_EQ(redPixels(5), 0) << "the selection's colours win";
 }
 
+TEST_F(HexView, BytesWithNothingToShowAreDrawnAsADot) {
+  FillCounting(16);
+  View->SetColours(Qt::white, Qt::blue, Qt::white);
+  View->SetTextColours(Qt::black, Qt::black, Qt::black);
+  // The text cell of one byte, as pixels.
+  auto textCell = [&](int32_t offset) {
+    QImage image(View->viewport()->size(), QImage::Format_ARGB32);
+    View->viewport()->render(&image);
+    const THexLayout& l = View->Layout();
+    const int x = l.TextX(offset % 16);
+    const int y = CellPoint(offset).y() - l.Metrics.RowHeight / 2;
+    return image.copy(x, y, l.TextX(offset % 16 + 1) - x, l.Metrics.RowHeight);
+  };
+  Buffer().Data()[0] = '.';
+  const QImage dot = textCell(0);
+  // DEL, the code page's gaps and a C1 control character: no glyph of their own.
+  for (uint8_t b : {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D}) {
+    SCOPED_TRACE(b);
+    Buffer().Data()[0] = b;
+    EXPECT_EQ(textCell(0), dot);
+  }
+  Buffer().Data()[0] = 'A';
+  EXPECT_NE(textCell(0), dot);
+}
+
 TEST_F(HexView, Screenshot) {
   FillCounting(256);
   View->resize(640, 330);

@@ -60,9 +60,15 @@ void THexGlyphFont::Build(const QFont& font) {
   const QList<quint32> glyphs = Raw.glyphIndexesForString(chars);
   if (glyphs.size() != 256) return;
   const QList<QPointF> advances = Raw.advancesForGlyphIndexes(glyphs);
+  // Bytes with nothing to show (control characters, the code page's gaps,
+  // glyphs the font lacks) are drawn as a dot, not as the missing-glyph box.
+  const int dot = '.';
   for (int b = 0; b < 256; ++b) {
-    Glyph[static_cast<size_t>(b)] = glyphs[b];
-    if (glyphs[b]) Advance[static_cast<size_t>(b)] = advances[b].x();
+    const QChar c = HexByteToChar(static_cast<uint8_t>(b));
+    const bool showable = c.category() != QChar::Other_Control && Raw.supportsCharacter(c);
+    const int from = showable && glyphs[b] ? b : dot;
+    Glyph[static_cast<size_t>(b)] = glyphs[from];
+    if (glyphs[from]) Advance[static_cast<size_t>(b)] = advances[from].x();
   }
 }
 
