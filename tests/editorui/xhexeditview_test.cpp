@@ -793,6 +793,34 @@ TEST_F(HexView, CellColourHooksAndSelectionDecideTheColour) {
   EXPECT_EQ(redPixels(5), 0) << "the selection's colours win";
 }
 
+TEST_F(HexView, TheCaretBlinksAndEveryMoveShowsItAgain) {
+  FillCounting(64);
+  View->setFocus();
+  QFocusEvent in(QEvent::FocusIn, Qt::OtherFocusReason);
+  QApplication::sendEvent(View.get(), &in);
+  // The caret bar's pixels in the data column.
+  auto caretPixels = [&] {
+    QImage image(View->viewport()->size(), QImage::Format_ARGB32);
+    View->viewport()->render(&image);
+    const QPoint p = CellPoint(Buffer().CaretOffset());
+    const int x = View->Layout().DataX(Buffer().CaretOffset() % 16);
+    int dark = 0;
+    // At the top of the row, above the digits' glyphs.
+    const int y = p.y() - View->Layout().Metrics.RowHeight / 2 + 1;
+    for (int dx = 0; dx < 2; ++dx)
+      dark += image.pixelColor(x + dx, y).lightness() < 100;
+    return dark;
+  };
+  ASSERT_TRUE(View->CaretShown());
+  EXPECT_EQ(caretPixels(), 2);
+  View->BlinkCaret();
+  EXPECT_FALSE(View->CaretShown());
+  EXPECT_EQ(caretPixels(), 0);
+  QTest::keyClick(View.get(), Qt::Key_Right);
+  EXPECT_TRUE(View->CaretShown()) << "a move shows the caret at once";
+  EXPECT_EQ(caretPixels(), 2);
+}
+
 TEST_F(HexView, BytesWithNothingToShowAreDrawnAsADot) {
   FillCounting(16);
   View->SetColours(Qt::white, Qt::blue, Qt::white);

@@ -130,6 +130,10 @@ TXHexEditView::TXHexEditView(QWidget* parent)
   };
   BufferValue.OnBeep = [](TXHexEdit&) { QApplication::beep(); };
 
+  // A flash time of 0 or less means the desktop wants a steady caret.
+  BlinkTimer.setInterval(std::max(QApplication::cursorFlashTime() / 2, 1));
+  connect(&BlinkTimer, &QTimer::timeout, this, [this] { BlinkCaret(); });
+
   AutoScrollTimer.setInterval(50);
   connect(&AutoScrollTimer, &QTimer::timeout, this, [this] { AutoScrollTick(); });
   connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
@@ -333,7 +337,14 @@ void TXHexEditView::ResetView() {
   BufferValue.ResetView();
 }
 
+void TXHexEditView::BlinkCaret() {
+  CaretOn = !CaretOn;
+  viewport()->update();
+}
+
 void TXHexEditView::ScrollToCaret() {
+  CaretOn = true;
+  if (BlinkTimer.isActive()) BlinkTimer.start(); // a full period before it hides
   LastCaretShown = BufferValue.CaretOffset();
   FirstOffset = LayoutValue.ScrollToShow(FirstOffset, LastCaretShown);
   UpdateScrollBars();
@@ -468,7 +479,7 @@ void TXHexEditView::DrawCarets(QPainter& painter) {
   const QRect dataCell(l.DataX(cell) + dx, y, l.Metrics.DataWidth, h);
   const QRect textCell(l.TextX(cell) + dx, y, l.Metrics.TextWidth, h);
   const QRect& active = inText ? textCell : dataCell;
-  painter.fillRect(QRect(active.left(), y, 2, h), inText ? TextColor : HexColor);
+  if (CaretOn) painter.fillRect(QRect(active.left(), y, 2, h), inText ? TextColor : HexColor);
 
   if (!(l.HexVisible && l.TextVisible) || InactiveCaret == icNone) return;
   const QRect& twin = inText ? dataCell : textCell;
@@ -775,6 +786,8 @@ void TXHexEditView::focusInEvent(QFocusEvent* event) {
   LastFocusedView = this;
   // The digit set is shared by all editors: typing here follows this view's mode.
   BufferValue.SetHexMode(Format.HexMode);
+  CaretOn = true;
+  if (QApplication::cursorFlashTime() > 0) BlinkTimer.start();
   viewport()->update();
   if (OnGetFocus) OnGetFocus();
   BufferValue.SetModified(BufferValue.Modified());
@@ -783,6 +796,7 @@ void TXHexEditView::focusInEvent(QFocusEvent* event) {
 
 void TXHexEditView::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
+  BlinkTimer.stop();
   viewport()->update();
   if (OnKillFocus) OnKillFocus();
 }

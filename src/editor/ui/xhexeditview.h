@@ -122,6 +122,11 @@ public:
   // Drops the files as the desktop would (what dropEvent runs).
   void DropFiles(const std::vector<std::string>& fileNames);
 
+  // The caret bar blinks at the desktop's cursor flash rate while the view
+  // has the focus; every caret move shows it again.
+  void BlinkCaret();
+  bool CaretShown() const { return CaretOn; }
+
 protected:
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
@@ -169,6 +174,9 @@ private:
   QFont OffsetFont, HexFont, TextFont;
   QColor BGColor, HighLightColor, HighLightTextColor, OffsetColor, HexColor, TextColor;
   std::unique_ptr<TPainterCache> Cache;
+
+  QTimer BlinkTimer;
+  bool CaretOn = true;
 
   // mouse
   QTimer AutoScrollTimer;
