@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "shell/strtoint.h"
+
 namespace {
 
 // Times travel through the task runner as int; keep every stored field inside it.
@@ -90,52 +92,6 @@ std::string ShowText(const TRowRule& rule, const TDevInfo& device) {
   return text;
 }
 
-enum class TParse { Ok, NotInteger, OutOfRange };
-
-// An integer as the settings list takes it: decimal, or hexadecimal after
-// "$" or "0x"; blanks around it are ignored.
-TParse ParseInteger(const std::string& text, std::int64_t& value) {
-  std::size_t b = text.find_first_not_of(" \t");
-  if (b == std::string::npos) return TParse::NotInteger;
-  std::size_t e = text.find_last_not_of(" \t");
-  std::string s = text.substr(b, e - b + 1);
-  std::size_t i = 0;
-  bool negative = false;
-  if (s[i] == '+' || s[i] == '-') negative = s[i++] == '-';
-  int base = 10;
-  if (i < s.size() && s[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i >= s.size()) return TParse::NotInteger;
-  std::uint64_t v = 0;
-  bool overflow = false;
-  for (; i < s.size(); ++i) {
-    char c = s[i];
-    int digit;
-    if (c >= '0' && c <= '9')
-      digit = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f')
-      digit = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F')
-      digit = c - 'A' + 10;
-    else
-      return TParse::NotInteger;
-    if (v > (std::numeric_limits<std::uint64_t>::max() - static_cast<unsigned>(digit)) /
-                static_cast<unsigned>(base))
-      overflow = true;
-    else
-      v = v * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
-  }
-  if (overflow || v > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
-    return TParse::OutOfRange;
-  value = negative ? -static_cast<std::int64_t>(v) : static_cast<std::int64_t>(v);
-  return TParse::Ok;
-}
-
 } // namespace
 
 std::vector<TSettingsRow> TDeviceSettings::RowsOf(const TDevInfo& device) {
@@ -179,13 +135,13 @@ bool TDeviceSettings::StoreDevice(const std::vector<TSettingsRow>& rows) {
     // a fraction that storing it back would lose.
     if (i < Loaded.size() && Loaded[i].Key == rule.Key && Loaded[i].Value == row->Value) continue;
     std::int64_t value = 0;
-    TParse parsed = ParseInteger(row->Value, value);
-    if (parsed == TParse::NotInteger) {
+    TIntParse parsed = ParseInteger(row->Value, value);
+    if (parsed == TIntParse::NotInteger) {
       LastError = std::string(rule.Key) + ": \"" + row->Value + "\" is not an integer.";
       BadRow = static_cast<int>(i);
       return false;
     }
-    if (parsed == TParse::OutOfRange || value < rule.Min || value > rule.Max) {
+    if (parsed == TIntParse::OutOfRange || value < rule.Min || value > rule.Max) {
       LastError = std::string(rule.Key) + " must be between " + std::to_string(rule.Min) + " and " +
                   std::to_string(rule.Max) + ".";
       BadRow = static_cast<int>(i);

@@ -4,6 +4,7 @@
 #include "scripting/engine/textformat.h"
 #include "scripting/engine/types.h"
 #include "scripting/engine/vm.h"
+#include "shell/strtoint.h"
 
 #include <algorithm>
 #include <chrono>
@@ -21,44 +22,7 @@ std::mt19937_64& Rng() {
 }
 
 bool ParseInt(const std::string& text, int64_t& out) {
-  std::string s = text;
-  size_t a = s.find_first_not_of(" \t");
-  size_t b = s.find_last_not_of(" \t");
-  if (a == std::string::npos) return false;
-  s = s.substr(a, b - a + 1);
-  bool neg = false;
-  size_t i = 0;
-  if (s[i] == '+' || s[i] == '-') {
-    neg = s[i] == '-';
-    ++i;
-  }
-  int base = 10;
-  if (i < s.size() && s[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i >= s.size()) return false;
-  uint64_t v = 0;
-  for (; i < s.size(); ++i) {
-    int d;
-    char c = s[i];
-    if (c >= '0' && c <= '9')
-      d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f')
-      d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F')
-      d = c - 'A' + 10;
-    else
-      return false;
-    if (v > (UINT64_MAX - static_cast<uint64_t>(d)) / static_cast<uint64_t>(base)) return false;
-    v = v * static_cast<uint64_t>(base) + static_cast<uint64_t>(d);
-  }
-  if (base == 10 && v > (neg ? uint64_t(1) << 63 : uint64_t(INT64_MAX))) return false;
-  out = neg ? static_cast<int64_t>(0 - v) : static_cast<int64_t>(v);
-  return true;
+  return ParseInteger(text, out) == TIntParse::Ok;
 }
 
 std::string Trimmed(const std::string& s, bool left, bool right) {
