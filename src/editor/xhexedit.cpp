@@ -86,7 +86,9 @@ void TXHexEdit::SetFileName(const std::string& fileName) {
 
 std::string TXHexEdit::GetFileTitle() const {
   const size_t slash = FileNameValue.find_last_of("/\\");
-  return slash == std::string::npos ? FileNameValue : FileNameValue.substr(slash + 1);
+  const std::string name =
+      slash == std::string::npos ? FileNameValue : FileNameValue.substr(slash + 1);
+  return name.substr(0, name.find('.'));
 }
 
 void TXHexEdit::SetModified(bool modified) {

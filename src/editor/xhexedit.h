@@ -58,7 +58,8 @@ public:
   const std::string& FileName() const { return FileNameValue; }
   // Empty: a new 1-byte buffer "Untitled"; otherwise loads the file (raw).
   void SetFileName(const std::string& fileName);
-  std::string GetFileTitle() const; // FileName without its folder
+  // FileName without its folder, cut at its first "." (a page's caption).
+  std::string GetFileTitle() const;
   bool Modified() const { return ModifiedValue; }
   void SetModified(bool modified); // fires OnModified
   bool ReadOnly = false;           // blocks typing, cut, paste, paste-hex and delete

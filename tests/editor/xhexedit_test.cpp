@@ -569,3 +569,22 @@ TEST(XHexEditEditing, ModifiedFollowsSaveEditUndo) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(XHexEditBuffer, FileTitleDropsTheFolderAndEverythingFromTheFirstDot) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/home/u/firmware.v2.hex", "firmware"},
+      {"C:\\work\\dump.bin", "dump"},
+      {"Untited1", "Untited1"},
+      {"rel/dir.d/image", "image"}, // a dot in a folder name is not the file's
+  };
+  for (const auto& [name, title] : cases) {
+    SCOPED_TRACE(name);
+    TXHexEdit e;
+    e.NewData(name, 0);
+    EXPECT_EQ(e.GetFileTitle(), title);
+  }
+}
+
+} // namespace

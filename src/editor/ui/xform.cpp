@@ -85,13 +85,6 @@ const THexEditOptions& DefaultHexOptions() {
   return options;
 }
 
-// The file name without its folder, cut at its first ".".
-QString FileTitle(const std::string& path) {
-  const QString name = QFileInfo(Q(path)).fileName();
-  const int dot = name.indexOf(QLatin1Char('.'));
-  return dot < 0 ? name : name.left(dot);
-}
-
 // "Name (*.a, *.b)|*.a;*.b|..." as the file dialog wants it: "Name (*.a *.b);;...".
 QString DialogFilter(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
@@ -480,7 +473,7 @@ void THepPage::HookEditor() {
   };
   v.OnBeforeDrop = [this] { return AskSaveBeforeReplacing(); };
   v.OnDropFile = [this](const std::string&) {
-    SetCaption(FileTitle(XHexEdit1->FileName()));
+    SetCaption(Q(XHexEdit1->GetFileTitle()));
     RefreshStatusPanel();
   };
   v.OnClose = [this] {
@@ -549,7 +542,7 @@ bool THepPage::OpenFile(const std::string& path) {
       return false;
     }
   }
-  SetCaption(FileTitle(XHexEdit1->FileName()));
+  SetCaption(Q(XHexEdit1->GetFileTitle()));
   if (XHexEdit1->DataSize() < before) XHexEdit1->SetLastIndex(before - 1);
   if (!EverOpened) {
     EverOpened = true;
@@ -569,7 +562,7 @@ bool THepPage::OpenFile(const std::string& path) {
 bool THepPage::SaveFile(const std::string& path) {
   if (!XHexEdit1->SaveToFile(path)) return false;
   NeverSaved = false;
-  SetCaption(FileTitle(XHexEdit1->FileName()));
+  SetCaption(Q(XHexEdit1->GetFileTitle()));
   UpdateTitle();
   return true;
 }
