@@ -85,21 +85,6 @@ const THexEditOptions& DefaultHexOptions() {
   return options;
 }
 
-// "Name (*.a, *.b)|*.a;*.b|..." as the file dialog wants it: "Name (*.a *.b);;...".
-QString DialogFilter(const QString& filter) {
-  const QStringList parts = filter.split(QLatin1Char('|'));
-  QStringList names;
-  for (int i = 0; i + 1 < parts.size(); i += 2) {
-    QString name = parts[i];
-    const int open = name.indexOf(QLatin1Char('('));
-    if (open >= 0) name = name.left(open).trimmed();
-    QString patterns = parts[i + 1];
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    names << name + QStringLiteral(" (") + patterns + QLatin1Char(')');
-  }
-  return names.join(QStringLiteral(";;"));
-}
-
 // Edits that turn white while they have the focus and take Enter themselves.
 class TEditWatcher : public QObject {
 public:
@@ -148,16 +133,6 @@ THepPage::THepPage(TMainForm& mainForm, QWidget* parent)
     : TBasePage(mainForm, TPageKind::Programmer, parent) {
   setObjectName(QStringLiteral("HepPage"));
   OnBeep = [] { QApplication::beep(); };
-  AskSaveName = [this](const QString& name, const QString& filter, const QString& suffix) {
-    QFileDialog dialog(this, QStringLiteral("Save As"), name, DialogFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // The buffer's save asks its own overwrite question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDefaultSuffix(suffix);
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? dialog.selectedFiles().first()
-               : QString();
-  };
 
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -572,13 +547,7 @@ bool THepPage::Save() {
 }
 
 bool THepPage::SaveAs() {
-  const QString name = Q(XHexEdit1->FileName());
-  const QString suffix = QFileInfo(name).suffix().isEmpty() ? QStringLiteral("bin") : QString();
-  const QString chosen = AskSaveName(name, QString::fromLatin1(SaveFilter), suffix);
-  if (chosen.isEmpty()) return false;
-  if (!SaveFile(chosen.toStdString())) return false;
-  MainForm.RecentFiles().Add(chosen.toStdString());
-  return true;
+  return SaveAsDialog(XHexEdit1->FileName(), SaveFilter, "bin");
 }
 
 bool THepPage::CloseQuery() {

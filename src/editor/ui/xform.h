@@ -111,10 +111,6 @@ public:
 
   TFindReplace FindReplace;
 
-  // The Save As dialog: current name, filter ("Name|*.a|..."), default
-  // suffix; the chosen path or "". Replaceable in tests.
-  std::function<QString(const QString& name, const QString& filter, const QString& suffix)>
-      AskSaveName;
   // The control's beep (go-to and data edits, find-bar tokens). Tests count it.
   std::function<void()> OnBeep;
 

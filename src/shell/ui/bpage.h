@@ -37,6 +37,11 @@ public:
   virtual bool CloseQuery() = 0;
   virtual std::string GetFileName() = 0;
 
+  // The Save As dialog: current name, filter ("Name (*.a)|*.a|..."), default
+  // suffix; the chosen path or "". Replaceable in tests.
+  std::function<QString(const QString& name, const QString& filter, const QString& suffix)>
+      AskSaveName;
+
   TPageKind Kind() const { return PageKind; }
   // The tab caption.
   void SetCaption(const QString& caption);
@@ -48,6 +53,9 @@ protected:
   // A close query's "Save changes to NAME?": Yes runs `save` (a failed or
   // cancelled save keeps the page, so no edit is lost), No lets it close.
   bool AskSaveChanges(const std::string& name, const std::function<bool()>& save);
+  // Save As: asks for a path starting at `name` (with `defaultSuffix` when the
+  // name has no extension), saves there and adds the path to the recent files.
+  bool SaveAsDialog(const std::string& name, const char* filter, const char* defaultSuffix);
 
 private:
   TPageKind PageKind;

@@ -18,14 +18,6 @@
 namespace {
 const char* const SaveFilter = "Text files (*.txt)|*.txt|Rich Text Format files (*.rtf)|*.rtf";
 
-// "Name (*.a)|*.a|..." as the file dialog wants it: "Name (*.a);;...".
-QString DialogFilter(const QString& filter) {
-  QStringList parts = filter.split('|');
-  QStringList names;
-  for (int i = 0; i < parts.size(); i += 2)
-    names << parts[i];
-  return names.join(";;");
-}
 } // namespace
 
 TTextPage::TTextPage(TMainForm& mainForm, QWidget* parent)
@@ -42,16 +34,6 @@ TTextPage::TTextPage(TMainForm& mainForm, QWidget* parent)
   layout->addWidget(StatusBar1);
   connect(RichEdit1->document(), &QTextDocument::modificationChanged, this,
           [this](bool) { UpdateTitle(); });
-  AskSaveName = [this](const QString& name, const QString& filter, const QString& suffix) {
-    QFileDialog dialog(this, "Save As", name, DialogFilter(filter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // SaveFile asks its own overwrite question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDefaultSuffix(suffix);
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? dialog.selectedFiles().first()
-               : QString();
-  };
 }
 
 bool TTextPage::Modified() const {
@@ -131,13 +113,7 @@ bool TTextPage::Save() {
 }
 
 bool TTextPage::SaveAs() {
-  QString name = QString::fromStdString(Path);
-  QString suffix = QFileInfo(name).suffix().isEmpty() ? "txt" : QString();
-  QString chosen = AskSaveName(name, SaveFilter, suffix);
-  if (chosen.isEmpty()) return false;
-  if (!SaveFile(chosen.toStdString())) return false;
-  MainForm.RecentFiles().Add(chosen.toStdString());
-  return true;
+  return SaveAsDialog(Path, SaveFilter, "txt");
 }
 
 void TTextPage::ChooseFont() {

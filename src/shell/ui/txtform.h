@@ -30,11 +30,6 @@ public:
   const std::string& FileName() const { return Path; }
   bool Modified() const;
 
-  // The Save As dialog: given the current name, filter and default suffix, the
-  // chosen path or an empty string. Replaceable in tests.
-  std::function<QString(const QString& name, const QString& filter, const QString& suffix)>
-      AskSaveName;
-
 private:
   void UpdateTitle();
   QTextEdit* RichEdit1;
